@@ -1,0 +1,71 @@
+#include "link/request_exchange.h"
+
+#include "link/link_messages.h"
+
+void setLamp(Session& s, Lamp lamp, LampTarget target) { s.status.setLamp(target, lamp); }
+
+void reportReadError(Session& s, LampTarget target) {
+    s.link.error = true;
+    setLamp(s, Lamp::Error, target);
+    s.dialogs.error(readErrorText(s.link.portName));
+}
+
+void reportWriteError(Session& s, LampTarget target) {
+    s.link.error = true;
+    setLamp(s, Lamp::Error, target);
+    s.dialogs.error(writeErrorText(s.link.portName));
+}
+
+bool writeRequest(Session& s, const QByteArray& request) {
+    // A late answer to an earlier command must not be counted into this reply.
+    s.port.discardInput();
+    return s.port.write(request) && waitOutputDrained(s, request.size());
+}
+
+qint64 pollSettled(Session& s, int cycles, int waitMs) {
+    for (int i = 0; i < cycles; ++i) {
+        s.clock.waitMs(waitMs);
+        const qint64 a = s.port.inputWaiting();
+        s.clock.waitMs(waitMs);
+        const qint64 b = s.port.inputWaiting();
+        if (a == b && b > 0)
+            return b;
+        if (!s.port.isOpen())
+            return 0; // the device vanished: nothing more will come
+    }
+    return 0;
+}
+
+std::optional<qint64> requestExchange(Session& s, const QByteArray& request, int cycles,
+                                      int waitMs) {
+    s.link.error = false;
+    if (writeRequest(s, request)) {
+        if (const qint64 n = pollSettled(s, cycles, waitMs); n > 0)
+            return n;
+    }
+    reportReadError(s);
+    return std::nullopt;
+}
+
+QByteArray readReply(Session& s, qint64 available, qint64 bufferSize) {
+    QByteArray buffer(bufferSize, '\0');
+    const QByteArray got = s.port.read(qMin(available, bufferSize));
+    std::copy(got.begin(), got.end(), buffer.begin());
+    return buffer;
+}
+
+bool waitOutputDrained(Session& s, qint64 bytes) {
+    // 10 bits per byte on the line, plus a second for the driver and adapter.
+    const qint64 limitMs = bytes * 10 * 1000 / qMax(1, s.port.baudRate()) + 1000;
+    const qint64 start = s.clock.elapsedMs();
+    while (s.port.outputWaiting() > 0) {
+        if (!s.port.isOpen() || s.clock.elapsedMs() - start > limitMs)
+            return false;
+        s.clock.waitMs(1);
+    }
+    return s.port.isOpen();
+}
+
+bool sendBlock(Session& s, const QByteArray& bytes) {
+    return s.port.write(bytes) && waitOutputDrained(s, bytes.size());
+}

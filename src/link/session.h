@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/port_catalogue.h"
+#include "platform/serial_port.h"
+#include "platform/status_view.h"
+
+#include <QDir>
+#include <QString>
+
+namespace marks {
+class MarkDocument;
+}
+namespace logos {
+class LogoDocument;
+}
+
+enum class WindowMode { Mark, Logo };
+
+// The printer link as the commands see it.
+struct PrinterLink {
+    // True from a successful opening until "close port"; a device that vanished underneath
+    // stays "open" so the next command reports the failure instead of the not-connected guard.
+    bool open = false;
+    QString portName = QStringLiteral("COM?");
+    QString device;
+    int baudRate = 115200;
+    bool error = false;
+    QString modelName = QStringLiteral("K309");
+
+    bool isK309() const { return modelName == QLatin1String("K309"); }
+    // ": baud=115200 parity=N Data=8 stop=1"
+    QString settingsText() const;
+    // "COM5: 115200,n,8,1"
+    QString statusText() const;
+};
+
+// Everything a command works on. Owned by the main window (or a test) and passed by reference.
+struct Session {
+    Session(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCatalogue& catalogue,
+            StatusView& status)
+        : port(port), clock(clock), dialogs(dialogs), catalogue(catalogue), status(status) {}
+
+    SerialPort& port;
+    Clock& clock;
+    Dialogs& dialogs;
+    PortCatalogue& catalogue;
+    StatusView& status;
+
+    PrinterLink link;
+    bool wideLayout = false;
+    QDir workDir;
+    WindowMode mode = WindowMode::Mark;
+
+    // Owned by the shell; tests set them to their own.
+    marks::MarkDocument* marks = nullptr;
+    logos::LogoDocument* logo = nullptr;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDateTime>
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual void waitMs(int ms) = 0;
+    // Local date and time.
+    virtual QDateTime now() const = 0;
+    // Monotonic milliseconds, for bounding polling loops by elapsed time.
+    virtual qint64 elapsedMs() const = 0;
+};

@@ -1,0 +1,30 @@
+#include "platform/real_clock.h"
+
+#include <QThread>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <timeapi.h>
+#endif
+
+RealClock::RealClock() {
+#ifdef Q_OS_WIN
+    timeBeginPeriod(1); // 1 ms waits must be 1 ms, not a 15.6 ms tick
+#endif
+    timer_.start();
+}
+
+RealClock::~RealClock() {
+#ifdef Q_OS_WIN
+    timeEndPeriod(1);
+#endif
+}
+
+void RealClock::waitMs(int ms) {
+    if (ms > 0)
+        QThread::msleep(ulong(ms));
+}
+
+QDateTime RealClock::now() const { return QDateTime::currentDateTime(); }
+
+qint64 RealClock::elapsedMs() const { return timer_.elapsed(); }

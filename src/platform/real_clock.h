@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/clock.h"
+
+#include <QElapsedTimer>
+
+// Real sleeps with 1 ms resolution and the local time.
+class RealClock : public Clock {
+public:
+    RealClock();
+    ~RealClock() override;
+    void waitMs(int ms) override;
+    QDateTime now() const override;
+    qint64 elapsedMs() const override;
+
+private:
+    QElapsedTimer timer_;
+};

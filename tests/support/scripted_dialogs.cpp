@@ -1,0 +1,72 @@
+#include "scripted_dialogs.h"
+
+ScriptedDialogs& ScriptedDialogs::answer(MessageAnswer a) {
+    queue_.append(QVariant::fromValue(int(a)));
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::answer(const QString& text) {
+    queue_.append(QVariant(text));
+    return *this;
+}
+
+MessageAnswer ScriptedDialogs::messageBox(const QString& title, const QString& text,
+                                          MessageIcon icon, MessageButtons buttons) {
+    shown.append({Kind::Message, title, text, {}, icon, buttons});
+    if (buttons == MessageButtons::Ok && okNeedsNoAnswer)
+        return MessageAnswer::Ok;
+    if (queue_.isEmpty() || queue_.first().typeId() != QMetaType::Int) {
+        unexpected.append(QStringLiteral("message box without an answer: ") + title + " / " +
+                          text);
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    }
+    return MessageAnswer(queue_.takeFirst().toInt());
+}
+
+QString ScriptedDialogs::nextText(const QString& what) {
+    if (queue_.isEmpty() || queue_.first().typeId() != QMetaType::QString) {
+        unexpected.append(QStringLiteral("dialog without an answer: ") + what);
+        return {};
+    }
+    return queue_.takeFirst().toString();
+}
+
+QString ScriptedDialogs::inputRequester(const QString& title, const QString& prompt,
+                                        const QString& defaultText) {
+    shown.append({Kind::Input, title, prompt, defaultText});
+    return nextText(title + " / " + prompt);
+}
+
+QString ScriptedDialogs::promptDialog(const QString& title, const QString& prompt,
+                                      const QString& defaultText) {
+    shown.append({Kind::Prompt, title, prompt, defaultText});
+    return nextText(title + " / " + prompt);
+}
+
+QString ScriptedDialogs::portPromptDialog(const QString& title, const QString& listText,
+                                          const QString& prompt, const QString& defaultText) {
+    shown.append({Kind::PortPrompt, title, prompt, listText});
+    Q_UNUSED(defaultText);
+    return nextText(title + " / " + prompt);
+}
+
+QString ScriptedDialogs::openFile(const QString& title, const QString& defaultName,
+                                  const QString& filter) {
+    shown.append({Kind::OpenFile, title, defaultName, filter});
+    return nextText(title);
+}
+
+QString ScriptedDialogs::saveFile(const QString& title, const QString& defaultName,
+                                  const QString& filter) {
+    shown.append({Kind::SaveFile, title, defaultName, filter});
+    return nextText(title);
+}
+
+QList<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
+    QList<Shown> out;
+    for (const auto& s : shown) {
+        if (s.kind == Kind::Message)
+            out.append(s);
+    }
+    return out;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+// Records every dialog and answers from a queue. A dialog with no answer queued for it is a
+// test failure (recorded in `unexpected`, answered with cancel).
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Message, Input, Prompt, PortPrompt, OpenFile, SaveFile };
+    struct Shown {
+        Kind kind;
+        QString title;
+        QString text;    // message text or prompt
+        QString extra;   // default text, port list, file filter
+        MessageIcon icon = MessageIcon::None;
+        MessageButtons buttons = MessageButtons::Ok;
+    };
+
+    QList<Shown> shown;
+    QStringList unexpected;
+
+    // Queue answers in the order the dialogs will appear.
+    ScriptedDialogs& answer(MessageAnswer a);
+    ScriptedDialogs& answer(const QString& text); // input, prompt or file dialogs
+    // Message boxes with only an OK button need no queued answer.
+    bool okNeedsNoAnswer = true;
+
+    MessageAnswer messageBox(const QString& title, const QString& text, MessageIcon icon,
+                             MessageButtons buttons) override;
+    QString inputRequester(const QString& title, const QString& prompt,
+                           const QString& defaultText) override;
+    QString promptDialog(const QString& title, const QString& prompt,
+                         const QString& defaultText) override;
+    QString portPromptDialog(const QString& title, const QString& listText,
+                             const QString& prompt, const QString& defaultText) override;
+    QString openFile(const QString& title, const QString& defaultName,
+                     const QString& filter) override;
+    QString saveFile(const QString& title, const QString& defaultName,
+                     const QString& filter) override;
+
+    // Convenience for assertions.
+    const Shown& last() const { return shown.last(); }
+    QList<Shown> messages() const;
+    int pending() const { return int(queue_.size()); }
+
+private:
+    QString nextText(const QString& what);
+    QList<QVariant> queue_;
+};

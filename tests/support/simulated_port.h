@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/serial_port.h"
+#include "sim/printer.h"
+#include "virtual_clock.h"
+
+#include <QStringList>
+
+// A serial port wired to a simulated printer in virtual time: bytes leave the host and reach
+// the host at the line's byte rate (10 bits per byte) as the virtual clock advances.
+class SimulatedPort : public SerialPort {
+public:
+    SimulatedPort(sim::Printer& printer, VirtualClock& clock);
+
+    // Devices that exist; empty = every name opens.
+    QStringList devices;
+    // Forces the next openings to fail with this reason.
+    OpenError failOpen = OpenError::None;
+    // Every device name opened, with its rate, e.g. "/dev/ttyS0@115200".
+    QStringList openings;
+
+    bool open(const QString& device, int baudRate) override;
+    OpenError lastOpenError() const override { return lastError_; }
+    bool isOpen() const override { return open_; }
+    int baudRate() const override { return baud_; }
+    bool write(const QByteArray& bytes) override;
+    qint64 inputWaiting() override;
+    qint64 outputWaiting() override;
+    QByteArray read(qint64 n) override;
+    void discardInput() override;
+    void close() override;
+
+    // Makes the device disappear now (USB unplugged).
+    void vanish();
+
+private:
+    struct Pending {
+        qint64 atUs;
+        char byte;
+    };
+    void deliver();
+    qint64 byteTimeUs() const;
+
+    sim::Printer& printer_;
+    VirtualClock& clock_;
+    bool open_ = false;
+    bool vanished_ = false;
+    int baud_ = 115200;
+    OpenError lastError_ = OpenError::None;
+    qint64 writtenBytes_ = 0;
+    qint64 outputBusyUntilUs_ = 0; // when the last written byte has left the host
+    QList<QPair<qint64, QByteArray>> outgoing_; // host bytes reaching the printer at a time
+    QList<Pending> incoming_;                   // printer bytes reaching the host
+    QByteArray input_;                          // arrived, not yet read
+    qint64 printerFreeUs_ = 0;                  // when the printer's transmitter is free
+};
