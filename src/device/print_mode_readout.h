@@ -1,0 +1,6 @@
+#pragma once
+
+#include "link/session.h"
+
+// "ИНФО: Уставки Режима Печати".
+void readPrintModeSettings(Session& s);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace device {
+
+// The print-mode reply (flag byte at offset 1) as the read-out shows it.
+QString printModeText(const QByteArray& reply, bool wideLayout);
+
+} // namespace device

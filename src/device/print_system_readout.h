@@ -1,0 +1,6 @@
+#pragma once
+
+#include "link/session.h"
+
+// "ИНФО: УСТАВКИ СИСТЕМЫ ПЕЧАТИ" (Ctrl+U).
+void readPrintSystemSettings(Session& s);
