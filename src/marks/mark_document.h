@@ -1,0 +1,64 @@
+#pragma once
+
+#include "marks/mark_model.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+namespace marks {
+
+// The text-mark side of the session: the mark table model, the fragment editor's state, the
+// selected row and fragment number, the current mark file and the preview picture. Windows
+// follow it through its signals; commands change it through its methods.
+class MarkDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit MarkDocument(QObject* parent = nullptr);
+
+    MarkModel& model() { return model_; }
+    const MarkModel& model() const { return model_; }
+
+    // Fragment editor: the selectors' texts and the text field's content.
+    QString functionText() const { return functionText_; }
+    QString fontText() const { return fontText_; }
+    QString fragmentText() const { return fragmentText_; }
+    void setFunctionText(const QString& text);
+    void setFontText(const QString& text);
+    void setFragmentText(const QString& text);
+
+    // "00" until a row is clicked: the address of a fragment write.
+    QString selectedFragment() const { return selectedFragment_; }
+    // -1 when no row is selected.
+    int selectedRow() const { return selectedRow_; }
+    // Selects a row without the effects of a click.
+    void selectRow(int row);
+    // A left click on a row: selects it and loads it into the fragment editor.
+    void clickRow(int row);
+    // "ИЗМЕНИТЬ": stores the editor into the selected row and redraws the preview.
+    void applyEditor();
+
+    // The file the mark was last loaded from or saved to with "save as"; "" at start.
+    QString currentFile() const { return currentFile_; }
+    void setCurrentFile(const QString& name) { currentFile_ = name; }
+
+    const QImage& preview() const { return preview_; }
+    void redrawPreview();
+
+signals:
+    void editorChanged();
+    void selectedRowChanged(int row);
+    void previewChanged();
+
+private:
+    MarkModel model_;
+    QString functionText_;
+    QString fontText_;
+    QString fragmentText_;
+    QString selectedFragment_ = QStringLiteral("00");
+    int selectedRow_ = -1;
+    QString currentFile_;
+    QImage preview_;
+};
+
+} // namespace marks
