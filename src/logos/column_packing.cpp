@@ -1,0 +1,44 @@
+#include "logos/column_packing.h"
+
+#include "logos/dot_test.h"
+
+namespace logos {
+
+QByteArray packColumns(const QImage& dots, int first, int count, int height, int byteRows,
+                       int bottomRow) {
+    if (count <= 0 || byteRows <= 0)
+        return {};
+    const QImage rgb =
+        dots.format() == QImage::Format_RGB32 || dots.format() == QImage::Format_ARGB32
+            ? dots
+            : dots.convertToFormat(QImage::Format_RGB32);
+    const int rows = qMin(height, rgb.height());
+    QByteArray out(qsizetype(count) * byteRows, '\0');
+    char* byte = out.data();
+    for (int x = first; x < first + count; ++x) {
+        const bool inside = x >= 0 && x < rgb.width();
+        int y = bottomRow;
+        for (int k = 0; k < byteRows; ++k, ++byte) {
+            unsigned value = 0;
+            for (int bit = 0; bit < 8; ++bit, --y) {
+                if (inside && y >= 0 && y < rows &&
+                    isDotPixel(reinterpret_cast<const QRgb*>(rgb.constScanLine(y))[x]))
+                    value |= 1u << bit;
+            }
+            *byte = char(value);
+        }
+    }
+    return out;
+}
+
+bool packedDot(const QByteArray& packed, int byteRows, int column, int row) {
+    const int fromBottom = 8 * byteRows - 1 - row;
+    if (column < 0 || fromBottom < 0 || row < 0)
+        return false;
+    const qsizetype index = qsizetype(column) * byteRows + fromBottom / 8;
+    if (index >= packed.size())
+        return false;
+    return (quint8(packed[index]) >> (fromBottom % 8)) & 1;
+}
+
+} // namespace logos

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+// The one byte layout that files and printer slots share: columns left to right, each column
+// `byteRows` bytes from the bottom up, bit 0 the lowest dot of its group of eight.
+namespace logos {
+
+constexpr int byteRowsFor(int height) {
+    return height <= 0 ? 0 : (height + 7) / 8;
+}
+
+// Packs `count` columns from `first` of `dots`, reading each column upward from `bottomRow`.
+// Rows outside 0 .. height-1 and columns beyond the picture are unset dots, so a column whose
+// height is not a multiple of eight ends in zero bits.
+QByteArray packColumns(const QImage& dots, int first, int count, int height, int byteRows,
+                       int bottomRow);
+
+// The usual packing of a logo height Y: byteRowsFor(Y) bytes, starting at the bottom row.
+inline QByteArray packLogoColumns(const QImage& dots, int first, int count, int height) {
+    return packColumns(dots, first, count, height, byteRowsFor(height), height - 1);
+}
+
+// Whether the dot at (column, row) of an 8 * byteRows high logo is set in packed data; bytes
+// past the end of `packed` read as zero.
+bool packedDot(const QByteArray& packed, int byteRows, int column, int row);
+
+} // namespace logos
