@@ -1,0 +1,166 @@
+#include "link/port_opening.h"
+
+#include "link/request_exchange.h"
+#include "platform/number_text.h"
+
+namespace {
+
+const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ");
+
+void showPortField(Session& s, const QString& text) {
+    s.status.setField(ChildWindow::TextMark, 2, text);
+    s.status.setField(ChildWindow::Graphic, 4, text);
+}
+
+void showNotConnected(Session& s) {
+    showPortField(s, QStringLiteral("COM?"));
+    setLamp(s, Lamp::Error);
+}
+
+// Opens the device of the session's link at its rate; the state the success leaves behind.
+bool openDevice(Session& s) {
+    s.link.error = false;
+    if (!s.port.open(s.link.device, s.link.baudRate)) {
+        s.link.open = false;
+        s.link.error = true;
+        return false;
+    }
+    s.link.open = true;
+    return true;
+}
+
+} // namespace
+
+QString portListLine(const PortEntry& port) {
+    QString line = port.name + QStringLiteral(":\t") + port.settings + QLatin1Char('\t');
+    if (line.size() < 22)
+        line += QLatin1Char('\t');
+    return line + port.friendlyName + QLatin1Char('\n');
+}
+
+QString portListText(const QList<PortEntry>& ports) {
+    QString text;
+    for (const PortEntry& p : ports)
+        text += portListLine(p);
+    return text;
+}
+
+PortChoice choosePort(const QString& answer, const QList<PortEntry>& ports) {
+    PortChoice choice;
+    const qint64 v = readDecimal(answer);
+    if (v < 1 || v > 255)
+        return choice;
+    // The name is built from the text as typed, so "03" is not COM3.
+    choice.portName = QStringLiteral("COM") + answer;
+    choice.kind = PortChoice::Unavailable;
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        if (ports[i].name == choice.portName) {
+            choice.kind = PortChoice::Open;
+            choice.index = i;
+            break;
+        }
+    }
+    return choice;
+}
+
+QString portRefusedQuestion(const PortChoice& choice, const QString& answer) {
+    if (choice.kind == PortChoice::Unavailable)
+        return QStringLiteral("ПОРТ ") + choice.portName +
+               QStringLiteral(" НЕДОСТУПЕН. ВЫБРАТЬ ДРУГОЙ ПОРТ?");
+    return QStringLiteral("ПОРТ СОМ") + answer +
+           QStringLiteral(" НЕ СУЩЕСТВУЕТ. ВЫБРАТЬ ДРУГОЙ ПОРТ?");
+}
+
+QString openFailureText(const QString& portName, SerialPort::OpenError error) {
+    const QString head = QStringLiteral("COM-ПОРТ ") + portName;
+    switch (error) {
+    case SerialPort::OpenError::NotFound:
+        return head + QStringLiteral(" НЕ ОБНАРУЖЕНЫ.\n\r") +
+               QStringLiteral(
+                   "Устройство отсутствует: адаптер отключён или порт удалён из системы.");
+    case SerialPort::OpenError::Busy:
+        return head + QStringLiteral(" ЗАНЯТ.\n\r") +
+               QStringLiteral("Порт открыт другой программой. Закройте её и откройте порт снова.");
+    case SerialPort::OpenError::NoPermission:
+#ifdef Q_OS_LINUX
+        return head + QStringLiteral(" НЕДОСТУПЕН.\n\r") +
+               QStringLiteral("Нет прав на работу с портом. Добавьте пользователя в группу dialout "
+                              "(sudo usermod -aG dialout $USER) и войдите в систему заново.");
+#else
+        return head + QStringLiteral(" НЕДОСТУПЕН.\n\r") +
+               QStringLiteral("Нет прав на работу с портом.");
+#endif
+    case SerialPort::OpenError::None:
+    case SerialPort::OpenError::Other:
+        break;
+    }
+    return head + QStringLiteral(" НЕ ОТКРЫТ.\n\r") +
+           QStringLiteral("Система не смогла открыть порт.");
+}
+
+bool openPortInteractive(Session& s) {
+    const QList<PortEntry> ports = s.catalogue.ports();
+    if (ports.isEmpty()) {
+        showNotConnected(s);
+        s.link.error = true;
+        s.dialogs.messageBox(kSystemTitle, QStringLiteral("  ДОСТУПНЫЕ COM-ПОРТЫ НЕ ОБНАРУЖЕНЫ!  "),
+                             MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+
+    const QString list = portListText(ports);
+    PortChoice choice;
+    for (;;) {
+        const QString answer = s.dialogs.portPromptDialog(
+            QStringLiteral("Открыть СОМ-порт"), list,
+            QStringLiteral("ВВЕДИТЕ НОМЕР COM-ПОРТА (1...255)"), QStringLiteral("1"));
+        if (answer.isEmpty()) {
+            s.link.error = true;
+            return false;
+        }
+        choice = choosePort(answer, ports);
+        if (choice.kind == PortChoice::Open)
+            break;
+        if (!s.dialogs.askRetry(portRefusedQuestion(choice, answer))) {
+            s.link.error = true;
+            return false;
+        }
+    }
+
+    // Only one connection at a time: a port still open goes first.
+    if (s.port.isOpen())
+        s.port.close();
+    s.link.portName = choice.portName;
+    s.link.device = ports[choice.index].device;
+    if (!openDevice(s)) {
+        showNotConnected(s);
+        s.dialogs.messageBox(kSystemTitle, openFailureText(s.link.portName, s.port.lastOpenError()),
+                             MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+    showPortField(s, s.link.statusText());
+    setLamp(s, Lamp::Idle);
+    return true;
+}
+
+bool reopenPort(Session& s) {
+    s.port.close();
+    s.link.open = false;
+    if (s.link.device.isEmpty()) {
+        s.link.error = true;
+        return false;
+    }
+    if (!openDevice(s)) {
+        setLamp(s, Lamp::Error);
+        return false;
+    }
+    setLamp(s, Lamp::Idle);
+    return true;
+}
+
+void closePort(Session& s) {
+    s.port.close();
+    s.link.open = false;
+    setLamp(s, Lamp::Grey);
+    showPortField(s, QStringLiteral("COM?"));
+}

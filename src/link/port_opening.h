@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/session.h"
+
+#include <QList>
+
+// Discovery, the port prompt and the opening. True when the port is open; false (link error set)
+// after a cancel, a refused number, no ports or a failed open, each with its own message.
+// Menu states are the caller's business.
+bool openPortInteractive(Session& s);
+
+// Closes and reopens the same device at session.link.baudRate without any dialog (baud change).
+bool reopenPort(Session& s);
+
+// Closes the port: lamps grey, "COM?" in both port fields.
+void closePort(Session& s);
+
+// --- the pure parts ---
+
+// One line of the port list: "COM5:\t115200,n,8,1\t" (+ "\t" when shorter than 22) + friendly.
+QString portListLine(const PortEntry& port);
+QString portListText(const QList<PortEntry>& ports);
+
+struct PortChoice {
+    enum Kind { Open, Unavailable, DoesNotExist };
+    Kind kind = DoesNotExist;
+    QString portName;     // "COM" + the answer as typed, for Open and Unavailable
+    qsizetype index = -1; // into the port list, for Open
+};
+// What a typed answer to the port prompt means.
+PortChoice choosePort(const QString& answer, const QList<PortEntry>& ports);
+// The "choose another port?" question for a refused answer.
+QString portRefusedQuestion(const PortChoice& choice, const QString& answer);
+
+// Why the device could not be opened, in the user's words.
+QString openFailureText(const QString& portName, SerialPort::OpenError error);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "link/session.h"
+
+#include <QByteArray>
+
+// Asks the printer for its software version, shows it and takes the model name from it.
+// True when a version was read.
+bool queryVersion(Session& s);
+
+// --- the pure parts ---
+
+struct VersionReply {
+    bool empty = true;   // nothing, or a reply that begins with a zero byte
+    QString text;        // the whole reply as text, lead byte included
+    QString modelName;   // characters 2-5
+    qint64 firmware = 0; // the closing DDMMYY read as YYMMDD
+    bool oldFirmware = true;
+};
+
+// Firmware older than 01.10.2010 cannot manage marks.
+constexpr qint64 kOldFirmwareLimit = 101001;
+
+VersionReply decodeVersionReply(const QByteArray& reply);
+// The message box text for a decoded, non-empty reply.
+QString versionMessage(const VersionReply& reply);
+QString emptyVersionMessage(const QString& portName);

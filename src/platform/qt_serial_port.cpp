@@ -1,0 +1,214 @@
+#include "platform/qt_serial_port.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The device path for a name: a path is kept, a bare name (COM5, ttyUSB0) goes through Qt's
+// own mapping (\\.\COM5, /dev/ttyUSB0).
+QString systemLocation(const QString& device) {
+    if (device.startsWith(QLatin1Char('/')) || device.startsWith(QLatin1String("\\\\.\\")))
+        return device;
+    return QSerialPortInfo(device).systemLocation();
+}
+
+#ifndef Q_OS_WIN
+// Qt reports a lock held by another program and a refused open() alike as PermissionError.
+// access() tells them apart: when we may read and write the device, someone else holds it.
+SerialPort::OpenError permissionOrBusy(const QString& device) {
+    const QByteArray path = systemLocation(device).toLocal8Bit();
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return errno == ENOENT ? SerialPort::OpenError::NotFound
+                               : SerialPort::OpenError::NoPermission;
+    return SerialPort::OpenError::Busy;
+}
+#endif
+
+} // namespace
+
+QtSerialPort::QtSerialPort() = default;
+
+QtSerialPort::~QtSerialPort() {
+    close();
+}
+
+bool QtSerialPort::isOpen() const {
+    return port_ && port_->isOpen();
+}
+
+bool QtSerialPort::open(const QString& device, int baudRate) {
+    close();
+    lastOpenError_ = OpenError::None;
+    lastErrorString_.clear();
+    baud_ = baudRate;
+
+    port_ = std::make_unique<QSerialPort>();
+    port_->setPortName(device);
+    // Applied before open so that the port starts out in the right state.
+    port_->setBaudRate(baudRate);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+
+    // QSerialPort opens exclusively on every platform (a lock file plus TIOCEXCL on POSIX, a
+    // share mode of 0 on Windows).
+    if (!port_->open(QIODevice::ReadWrite)) {
+        lastErrorString_ = port_->errorString();
+        switch (port_->error()) {
+        case QSerialPort::DeviceNotFoundError:
+            lastOpenError_ = OpenError::NotFound;
+            break;
+        case QSerialPort::PermissionError:
+#ifdef Q_OS_WIN
+            // Windows answers "access denied" when another program has the port.
+            lastOpenError_ = OpenError::Busy;
+#else
+            lastOpenError_ = permissionOrBusy(device);
+#endif
+            break;
+        default:
+            lastOpenError_ = OpenError::Other;
+            break;
+        }
+        port_.reset();
+        return false;
+    }
+
+    // RTS is held off, not used for handshake. Pseudo-terminals have no modem lines and refuse
+    // this; a line-state failure after a good open does not count against the port.
+    port_->setRequestToSend(false);
+    // 6.4 does not purge on open: whatever the line held before belongs to nobody.
+    port_->clear(QSerialPort::AllDirections);
+    port_->clearError();
+    return true;
+}
+
+bool QtSerialPort::healthy() {
+    if (!port_ || !port_->isOpen())
+        return false;
+    const auto error = port_->error();
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) {
+        port_->clearError();
+        return true;
+    }
+    // A vanished device keeps isOpen() true and makes every wait return at once: close it so
+    // the caller sees a dead port instead of an endless stream of empty polls.
+    lastErrorString_ = port_->errorString();
+    port_->close();
+    return false;
+}
+
+qint64 QtSerialPort::lineTimeMs(qint64 bytes) const {
+    return bytes * 10 * 1000 / qMax(1, baud_);
+}
+
+bool QtSerialPort::write(const QByteArray& bytes) {
+    if (!healthy())
+        return false;
+    if (bytes.isEmpty())
+        return true;
+    if (port_->write(bytes) != bytes.size()) {
+        healthy();
+        return false;
+    }
+    // write() only queues; without an event loop nothing leaves until we wait for it.
+    const qint64 limitMs = lineTimeMs(bytes.size()) + 1000;
+    QElapsedTimer timer;
+    timer.start();
+    while (port_->bytesToWrite() > 0) {
+        const qint64 left = limitMs - timer.elapsed();
+        if (left <= 0)
+            break;
+        port_->waitForBytesWritten(int(left));
+        if (!healthy())
+            return false;
+    }
+    if (port_->bytesToWrite() > 0) {
+        // A stalled line: drop what is still queued so it cannot trail into the next request.
+        port_->clear(QSerialPort::Output);
+        port_->clearError();
+        return false;
+    }
+    return true;
+}
+
+void QtSerialPort::pullInput() {
+    // bytesAvailable() only counts Qt's buffer; this moves what the driver holds into it. With
+    // nothing there it sets TimeoutError, which is not a fault.
+    port_->waitForReadyRead(0);
+}
+
+qint64 QtSerialPort::inputWaiting() {
+    if (!healthy())
+        return 0;
+    pullInput();
+    if (!healthy())
+        return 0;
+    return port_->bytesAvailable();
+}
+
+qint64 QtSerialPort::driverOutputQueue() const {
+#ifdef Q_OS_WIN
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (!ClearCommError(reinterpret_cast<HANDLE>(port_->handle()), &errors, &stat))
+        return 0;
+    return qint64(stat.cbOutQue);
+#else
+    int queued = 0;
+    if (::ioctl(port_->handle(), TIOCOUTQ, &queued) != 0)
+        return 0;
+    return queued;
+#endif
+}
+
+qint64 QtSerialPort::outputWaiting() {
+    if (!healthy())
+        return 0;
+    if (port_->bytesToWrite() > 0) {
+        port_->waitForBytesWritten(0);
+        if (!healthy())
+            return 0;
+    }
+    return port_->bytesToWrite() + driverOutputQueue();
+}
+
+QByteArray QtSerialPort::read(qint64 n) {
+    if (n <= 0 || !healthy())
+        return {};
+    if (port_->bytesAvailable() < n) {
+        pullInput();
+        if (!healthy())
+            return {};
+    }
+    return port_->read(n);
+}
+
+void QtSerialPort::discardInput() {
+    if (!healthy())
+        return;
+    pullInput();
+    if (!healthy())
+        return;
+    // Qt's buffer and the driver's queue alike.
+    port_->clear(QSerialPort::Input);
+    port_->clearError();
+}
+
+void QtSerialPort::close() {
+    if (port_ && port_->isOpen())
+        port_->close();
+    port_.reset();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/serial_port.h"
+
+#include <memory>
+
+class QSerialPort;
+
+// The printer line over QSerialPort, used without an event loop: every call polls the driver
+// itself and every wait is bounded. After a hard error (device unplugged, pty closed) the port
+// closes itself, so later calls report failure at once instead of spinning on a dead handle.
+class QtSerialPort : public SerialPort {
+public:
+    QtSerialPort();
+    ~QtSerialPort() override;
+
+    bool open(const QString& device, int baudRate) override;
+    OpenError lastOpenError() const override { return lastOpenError_; }
+    bool isOpen() const override;
+    int baudRate() const override { return baud_; }
+    bool write(const QByteArray& bytes) override;
+    qint64 inputWaiting() override;
+    qint64 outputWaiting() override;
+    QByteArray read(qint64 n) override;
+    void discardInput() override;
+    void close() override;
+
+    // The system's own wording of the last failure, for diagnostics.
+    QString lastErrorString() const { return lastErrorString_; }
+
+private:
+    // Closes the port after any error other than "none" or "time-out"; false when it did.
+    bool healthy();
+    void pullInput();
+    qint64 driverOutputQueue() const;
+    qint64 lineTimeMs(qint64 bytes) const;
+
+    std::unique_ptr<QSerialPort> port_;
+    OpenError lastOpenError_ = OpenError::None;
+    QString lastErrorString_;
+    int baud_ = 115200;
+};
