@@ -39,6 +39,7 @@ private:
         char byte;
     };
     void deliver();
+    void scheduleReplies(qint64 requestEndUs);
     qint64 byteTimeUs() const;
 
     sim::Printer& printer_;
@@ -48,9 +49,11 @@ private:
     int baud_ = 115200;
     OpenError lastError_ = OpenError::None;
     qint64 writtenBytes_ = 0;
-    qint64 outputBusyUntilUs_ = 0; // when the last written byte has left the host
+    qint64 outputBusyUntilUs_ = 0;              // when the last written byte has left the host
     QList<QPair<qint64, QByteArray>> outgoing_; // host bytes reaching the printer at a time
     QList<Pending> incoming_;                   // printer bytes reaching the host
     QByteArray input_;                          // arrived, not yet read
     qint64 printerFreeUs_ = 0;                  // when the printer's transmitter is free
+    qint64 growingNextUs_ = -1;                 // next byte of a reply that never ends
+    qint64 lastArrivalUs_ = -1;                 // when the printer got the last host byte
 };

@@ -1,0 +1,194 @@
+#include "simulated_port.h"
+
+#include <limits>
+#include <utility>
+
+namespace {
+// A request that stalls this long is forgotten by the printer.
+constexpr qint64 kPrinterIdleResetUs = 1'000'000;
+// A reply that never settles keeps trickling in at this pace.
+constexpr qint64 kGrowingStepUs = 3'000;
+constexpr qint64 kNever = std::numeric_limits<qint64>::max();
+} // namespace
+
+SimulatedPort::SimulatedPort(sim::Printer& printer, VirtualClock& clock)
+    : printer_(printer), clock_(clock) {}
+
+qint64 SimulatedPort::byteTimeUs() const {
+    // Start bit, 8 data bits, stop bit.
+    const qint64 baud = qMax(1, baud_);
+    return (10'000'000 + baud - 1) / baud;
+}
+
+bool SimulatedPort::open(const QString& device, int baudRate) {
+    if (failOpen != OpenError::None) {
+        lastError_ = failOpen;
+        return false;
+    }
+    if (!devices.isEmpty() && !devices.contains(device)) {
+        lastError_ = OpenError::NotFound;
+        return false;
+    }
+    if (open_)
+        close();
+    open_ = true;
+    vanished_ = false;
+    baud_ = baudRate;
+    lastError_ = OpenError::None;
+    writtenBytes_ = 0;
+    outputBusyUntilUs_ = clock_.nowUs();
+    openings.append(device + QLatin1Char('@') + QString::number(baudRate));
+    return true;
+}
+
+bool SimulatedPort::write(const QByteArray& bytes) {
+    deliver();
+    if (!isOpen() || printer_.faults.refuseWrite)
+        return false;
+    if (bytes.isEmpty())
+        return true;
+
+    QByteArray sent = bytes;
+    bool vanishes = false;
+    if (const int limit = printer_.faults.vanishAfterBytes; limit >= 0) {
+        const qint64 allowed = qMax<qint64>(0, limit - writtenBytes_);
+        if (bytes.size() >= allowed) {
+            sent = bytes.left(allowed);
+            vanishes = true;
+        }
+    }
+    writtenBytes_ += sent.size();
+
+    if (vanishes) {
+        // What left before the plug was pulled still reached the printer; its answers are lost.
+        printer_.feed(sent);
+        printer_.takeReplies();
+        vanish();
+        return sent.size() == bytes.size();
+    }
+
+    if (!printer_.faults.stale.isEmpty())
+        input_ += std::exchange(printer_.faults.stale, {});
+
+    const qint64 start = qMax(clock_.nowUs(), outputBusyUntilUs_);
+    outgoing_.append({start, sent});
+    outputBusyUntilUs_ = start + sent.size() * byteTimeUs();
+    return true;
+}
+
+void SimulatedPort::scheduleReplies(qint64 requestEndUs) {
+    const qint64 bt = byteTimeUs();
+    const sim::Faults& f = printer_.faults;
+    for (const sim::Reply& r : printer_.takeReplies()) {
+        const qint64 start = qMax(requestEndUs + qint64(r.delayMs) * 1000, printerFreeUs_);
+        const int n = int(r.bytes.size());
+        qint64 at = start;
+        for (int j = 0; j < n; ++j) {
+            if (f.chunkBytes > 0) {
+                // An adapter hands bytes over a packet at a time, after the packet's last byte.
+                const int packet = j / f.chunkBytes;
+                const int packetEnd = qMin((packet + 1) * f.chunkBytes, n);
+                at = start + qint64(packet) * f.chunkGapMs * 1000 + qint64(packetEnd) * bt;
+            } else {
+                at = start + qint64(j + 1) * bt;
+            }
+            incoming_.append({at, r.bytes[j]});
+        }
+        printerFreeUs_ = at;
+        if (f.growing && growingNextUs_ < 0)
+            growingNextUs_ = at + kGrowingStepUs;
+    }
+}
+
+void SimulatedPort::deliver() {
+    if (!isOpen())
+        return;
+    const qint64 now = clock_.nowUs();
+    const qint64 bt = byteTimeUs();
+
+    // Host bytes reach the printer one at a time so each reply is timed from its request's end.
+    while (!outgoing_.isEmpty()) {
+        auto& [start, bytes] = outgoing_.first();
+        int k = 0;
+        while (k < bytes.size() && start + qint64(k + 1) * bt <= now) {
+            const qint64 at = start + qint64(k + 1) * bt;
+            if (lastArrivalUs_ >= 0 && at - lastArrivalUs_ > kPrinterIdleResetUs &&
+                printer_.expectsMore())
+                printer_.dropPartial();
+            lastArrivalUs_ = at;
+            printer_.feed(bytes.mid(k, 1));
+            scheduleReplies(at);
+            ++k;
+        }
+        if (k < bytes.size()) {
+            start += qint64(k) * bt;
+            bytes.remove(0, k);
+            break;
+        }
+        outgoing_.removeFirst();
+    }
+
+    // Printer bytes reach the host in time order, with a never-ending reply's trickle merged in.
+    if (!printer_.faults.growing)
+        growingNextUs_ = -1;
+    int taken = 0;
+    for (;;) {
+        const qint64 tIn = taken < incoming_.size() ? incoming_[taken].atUs : kNever;
+        const qint64 tGrow = growingNextUs_ >= 0 ? growingNextUs_ : kNever;
+        if (qMin(tIn, tGrow) > now)
+            break;
+        if (tIn <= tGrow) {
+            input_ += incoming_[taken++].byte;
+        } else {
+            input_ += char(0x55);
+            growingNextUs_ += kGrowingStepUs;
+        }
+    }
+    incoming_.remove(0, taken);
+}
+
+qint64 SimulatedPort::inputWaiting() {
+    deliver();
+    return isOpen() ? input_.size() : 0;
+}
+
+qint64 SimulatedPort::outputWaiting() {
+    deliver();
+    if (!isOpen())
+        return 0;
+    qint64 n = 0;
+    for (const auto& group : outgoing_)
+        n += group.second.size();
+    return n;
+}
+
+QByteArray SimulatedPort::read(qint64 n) {
+    deliver();
+    if (!isOpen() || n <= 0)
+        return {};
+    const QByteArray out = input_.left(n);
+    input_.remove(0, out.size());
+    return out;
+}
+
+void SimulatedPort::discardInput() {
+    // Only what has reached the host: bytes still on the line arrive afterwards.
+    deliver();
+    input_.clear();
+}
+
+void SimulatedPort::close() {
+    open_ = false;
+    outgoing_.clear();
+    incoming_.clear();
+    input_.clear();
+    growingNextUs_ = -1;
+    printer_.dropPartial();
+}
+
+void SimulatedPort::vanish() {
+    close();
+    vanished_ = true;
+    // Plugged back in, the device works again.
+    printer_.faults.vanishAfterBytes = -1;
+}
