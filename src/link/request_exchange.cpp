@@ -2,7 +2,9 @@
 
 #include "link/link_messages.h"
 
-void setLamp(Session& s, Lamp lamp, LampTarget target) { s.status.setLamp(target, lamp); }
+void setLamp(Session& s, Lamp lamp, LampTarget target) {
+    s.status.setLamp(target, lamp);
+}
 
 void reportReadError(Session& s, LampTarget target) {
     s.link.error = true;
@@ -23,7 +25,10 @@ bool writeRequest(Session& s, const QByteArray& request) {
 }
 
 qint64 pollSettled(Session& s, int cycles, int waitMs) {
-    for (int i = 0; i < cycles; ++i) {
+    // Sleeps may overshoot (a coarse system timer): the cycles are bounded in time as well.
+    const qint64 limitMs = qint64(cycles) * 2 * qMax(waitMs, 1) * 2 + 1000;
+    const qint64 start = s.clock.elapsedMs();
+    for (int i = 0; i < cycles && s.clock.elapsedMs() - start <= limitMs; ++i) {
         s.clock.waitMs(waitMs);
         const qint64 a = s.port.inputWaiting();
         s.clock.waitMs(waitMs);

@@ -1,0 +1,185 @@
+#include "link/printer_settings.h"
+
+#include "link/request_exchange.h"
+#include "platform/number_text.h"
+
+namespace {
+
+const QString kClockTitle = QStringLiteral("Установка Часов Маркиратора");
+
+QByteArray framed(char lead, char letter, const QByteArray& parameter) {
+    return QByteArray(1, lead) + letter + parameter + '\x0E';
+}
+
+bool allDigits(QStringView text) {
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+// Writes a settings request; the printer sends no confirmation, so the lamp and a message are
+// all the user gets.
+bool sendSetting(Session& s, const QByteArray& request) {
+    if (!writeRequest(s, request)) {
+        reportWriteError(s);
+        return false;
+    }
+    setLamp(s, Lamp::Idle);
+    return true;
+}
+
+} // namespace
+
+ClockDigits clockDigits(const QDateTime& t) {
+    return {t.toString(QStringLiteral("ddMMyy")).toLatin1(),
+            t.toString(QStringLiteral("hhmmss")).toLatin1()};
+}
+
+QByteArray setDateRequest(const QByteArray& ddmmyy) {
+    return framed('\x1A', 'D', ddmmyy);
+}
+QByteArray setTimeRequest(const QByteArray& hhmmss) {
+    return framed('\x1A', 'T', hhmmss);
+}
+
+QString clockQuestion(const QDateTime& now) {
+    return QStringLiteral("Установить время по Компьютеру?\n\rДата:  ") +
+           now.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("\tВремя:  ") +
+           now.toString(QStringLiteral("hh:mm:ss"));
+}
+
+std::optional<ClockDigits> parseTypedClock(const QString& text) {
+    if (text.size() != 13)
+        return std::nullopt;
+    const QStringView date = QStringView(text).left(6);
+    const QStringView time = QStringView(text).right(6);
+    if (!allDigits(date) || !allDigits(time))
+        return std::nullopt;
+    auto pair = [](QStringView v, int at) { return v.mid(at, 2).toInt(); };
+    if (!QDate(2000 + pair(date, 4), pair(date, 2), pair(date, 0)).isValid())
+        return std::nullopt;
+    if (pair(time, 0) > 23 || pair(time, 2) > 59 || pair(time, 4) > 59)
+        return std::nullopt;
+    return ClockDigits{date.toLatin1(), time.toLatin1()};
+}
+
+std::optional<QByteArray> dateOffsetField(const QString& answer) {
+    const qint64 v = readDecimal(answer);
+    if (v < 0 || v > 9999)
+        return std::nullopt;
+    // From the number read, not the text: " 30" or "00030" must not reach the printer as
+    // "0 30" or "0003".
+    return QByteArray::number(v).rightJustified(4, '0');
+}
+
+QByteArray setDateOffsetRequest(const QByteArray& field) {
+    return framed('\x1D', 'D', field);
+}
+
+QString postDateQuestion(const QDate& today, int offsetDays) {
+    return QStringLiteral("УСТАНОВИТЬ ПОСТ-ДАТУ:  ") +
+           today.addDays(offsetDays).toString(QStringLiteral("dd.MM.yyyy")) +
+           QStringLiteral(" ?\n\r('нет'- повторить ввод, 'выход'- отмена)");
+}
+
+int printLinesLimit(const QString& modelName) {
+    return modelName == QLatin1String("K309") ? 4 : 2;
+}
+
+QString printLinesDefault(const QByteArray& reply) {
+    const int c = reply.size() > 1 ? quint8(reply[1]) : 0;
+    return c >= 1 && c <= 4 ? QString::number(c) : QStringLiteral("?");
+}
+
+QByteArray setPrintLinesRequest(int lines) {
+    return framed('\x0C', 'S', QByteArray::number(lines));
+}
+
+void setPrinterClock(Session& s) {
+    const QDateTime now = s.clock.now();
+    const MessageAnswer fromPc = s.dialogs.messageBox(
+        kClockTitle, clockQuestion(now), MessageIcon::None, MessageButtons::YesNoCancel);
+    ClockDigits digits;
+    if (fromPc == MessageAnswer::Yes) {
+        digits = clockDigits(now);
+    } else if (fromPc == MessageAnswer::No) {
+        for (;;) {
+            const ClockDigits fresh = clockDigits(s.clock.now());
+            const QString answer = s.dialogs.promptDialog(
+                kClockTitle,
+                QStringLiteral("Введите дату и время в формате\n\r     'ДДММГГ ЧЧММСС'"),
+                QString::fromLatin1(fresh.date + ' ' + fresh.time));
+            if (answer.isEmpty())
+                return;
+            if (const auto typed = parseTypedClock(answer)) {
+                digits = *typed;
+                break;
+            }
+            if (!s.dialogs.askRetry(QStringLiteral("НЕПРАВИЛЬНЫЙ ФОРМАТ ДАТЫ+ВРЕМЕНИ!\n\r") +
+                                    QStringLiteral("Повторить ввод даты+времени?")))
+                return;
+        }
+    } else {
+        return;
+    }
+
+    setLamp(s, Lamp::Idle);
+    if (!sendSetting(s, setDateRequest(digits.date)))
+        return;
+    s.clock.waitMs(50);
+    sendSetting(s, setTimeRequest(digits.time));
+}
+
+void setDateOffset(Session& s) {
+    for (;;) {
+        const QString answer = s.dialogs.inputRequester(
+            QStringLiteral("Установка Смещения Даты (ПостДата)"),
+            QStringLiteral("Введите смещение даты в днях (0..9999)"), QString());
+        // An empty answer is an offset of 0 here, not a cancel.
+        const auto field = dateOffsetField(answer);
+        if (!field) {
+            if (!s.dialogs.askRetry(QStringLiteral("НЕПРАВИЛЬНЫЙ ФОРМАТ СМЕЩЕНИЯ ДАТЫ!\n\r") +
+                                    QStringLiteral("Повторить ввод?")))
+                return;
+            continue;
+        }
+        const MessageAnswer confirm = s.dialogs.messageBox(
+            QStringLiteral("СМЕЩЕНИЕ ДАТЫ"), postDateQuestion(s.clock.now().date(), field->toInt()),
+            MessageIcon::Question, MessageButtons::YesNoCancel);
+        if (confirm == MessageAnswer::No)
+            continue;
+        if (confirm != MessageAnswer::Yes)
+            return;
+        setLamp(s, Lamp::Idle);
+        sendSetting(s, setDateOffsetRequest(*field));
+        return;
+    }
+}
+
+void setPrintLines(Session& s) {
+    QString defaultText;
+    setLamp(s, Lamp::Transfer);
+    if (const auto length = requestExchange(s, QByteArrayLiteral("\x11S\x0E"))) {
+        defaultText = printLinesDefault(readReply(s, *length, 256));
+        setLamp(s, Lamp::Idle);
+    }
+
+    const int limit = printLinesLimit(s.link.modelName);
+    const QString prompt = QStringLiteral("Введите Число Строк Печати (1..%1)").arg(limit);
+    const QString title = QStringLiteral("НАСТРОЙКА МАРКИРАТОРА  ") + s.link.modelName;
+    for (;;) {
+        const QString answer = s.dialogs.promptDialog(title, prompt, defaultText);
+        if (answer.isEmpty())
+            return;
+        const qint64 v = readDecimal(answer);
+        if (v >= 1 && v <= limit) {
+            sendSetting(s, setPrintLinesRequest(int(v)));
+            return;
+        }
+        if (!s.dialogs.askRetry(QStringLiteral("НЕРЕАЛЬНОЕ ЧИСЛО СТРОК!\n\r") +
+                                QStringLiteral("Повторить ввод?")))
+            return;
+    }
+}
