@@ -1,0 +1,78 @@
+#include "marks/fragment_transfer.h"
+
+#include "link/request_exchange.h"
+#include "marks/mark_document.h"
+#include "marks/mark_record.h"
+#include "platform/codepage.h"
+#include "platform/number_text.h"
+
+namespace marks {
+
+namespace {
+
+constexpr int kFragmentReplyBuffer = 8192;
+
+// The number typed, or `fallback` when it is outside 1..highest; nothing when cancelled.
+std::optional<int> askPosition(Session& s, const QString& prompt, int highest) {
+    const QString typed = s.dialogs.inputRequester(QStringLiteral("Чтение Фрагмента Марки"), prompt,
+                                                   QStringLiteral("1"));
+    if (typed.trimmed().isEmpty())
+        return std::nullopt;
+    const qint64 n = readDecimal(typed);
+    return n >= 1 && n <= highest ? int(n) : 1;
+}
+
+} // namespace
+
+void readFragment(Session& s) {
+    const auto line = askPosition(s, QStringLiteral("Введите Номер Строки (1...4)"), 4);
+    if (!line)
+        return;
+    const auto fragment =
+        askPosition(s, QStringLiteral("Введите Номер Фрагмента в Строке (1...8)"), 8);
+    if (!fragment)
+        return;
+    setLamp(s, Lamp::Transfer);
+    const auto length = requestExchange(s, readFragmentRequest(*line, *fragment));
+    if (!length)
+        return;
+    const QByteArray reply = readReply(s, *length, kFragmentReplyBuffer);
+    setLamp(s, Lamp::Idle);
+    s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"),
+                         fragmentReportText(*line, *fragment, reply), MessageIcon::Information,
+                         MessageButtons::Ok);
+}
+
+void writeFragment(Session& s) {
+    const MarkDocument& doc = *s.marks;
+    const QString text = doc.fragmentText();
+    QString refusal;
+    if (text.size() > kMaxTextLength)
+        refusal += QStringLiteral("Текст фрагмента длиннее 44 символов (") +
+                   QString::number(text.size()) + QStringLiteral(").\n\r");
+    if (const QString bad = unencodableCp1251(text); !bad.isEmpty())
+        refusal += QStringLiteral("Символы, которых нет в кодировке Windows-1251: ") + bad +
+                   QStringLiteral(".\n\r");
+    if (!refusal.isEmpty()) {
+        s.dialogs.error(refusal + QStringLiteral("Фрагмент не записан."));
+        return;
+    }
+
+    const QString fragment = doc.selectedFragment();
+    if (s.dialogs.messageBox(
+            QStringLiteral("Изменение Печатной Марки"),
+            writeFragmentQuestion(fragment, doc.functionText(), doc.fontText(), text),
+            MessageIcon::Warning, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+
+    setLamp(s, Lamp::Transfer, LampTarget::TextMark);
+    const QByteArray request = writeFragmentRequest(
+        doc.functionText(), fragment, fontNumberOfText(doc.fontText()), toCp1251(text));
+    if (!writeRequest(s, request)) {
+        reportWriteError(s, LampTarget::TextMark);
+        return;
+    }
+    setLamp(s, Lamp::Idle, LampTarget::TextMark);
+}
+
+} // namespace marks

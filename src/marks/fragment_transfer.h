@@ -1,0 +1,10 @@
+#pragma once
+
+#include "link/session.h"
+
+namespace marks {
+
+void readFragment(Session& s);
+void writeFragment(Session& s);
+
+} // namespace marks

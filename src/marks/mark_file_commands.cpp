@@ -1,0 +1,109 @@
+#include "marks/mark_file_commands.h"
+
+#include "marks/mark_document.h"
+#include "marks/mark_file.h"
+#include "marks/text_check.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace marks {
+
+namespace {
+
+QString pathOf(const Session& s, const QString& name) {
+    return QDir::isAbsolutePath(name) ? name : s.workDir.filePath(name);
+}
+
+bool saveBytes(Session& s, const QString& name, const QByteArray& bytes) {
+    QSaveFile file(pathOf(s, name));
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    s.dialogs.error(QStringLiteral("Ошибка записи файла '") + name + QStringLiteral("'!"));
+    return false;
+}
+
+} // namespace
+
+bool writeMarkFile(Session& s, const QString& name) {
+    const MarkRows& rows = s.marks->model().rows();
+    const TextProblems problems = checkTexts(rows, false);
+    if (problems.any()) {
+        s.dialogs.error(textProblemsMessage(problems, QStringLiteral("Файл '") + name +
+                                                          QStringLiteral("' не записан.")));
+        return false;
+    }
+    return saveBytes(s, name, encodeMarkFile(rows));
+}
+
+bool loadMarkFile(Session& s, const QString& name) {
+    MarkDocument& doc = *s.marks;
+    QFile file(pathOf(s, name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        s.dialogs.error(QStringLiteral("Ошибка чтения файла '") + name + QStringLiteral("'!"));
+        return false;
+    }
+    // Only the first 32 lines count; a megabyte holds them with room to spare.
+    const QByteArray bytes = file.read(1 << 20);
+    const std::optional<MarkRows> rows = decodeMarkFile(bytes, doc.model().rows());
+    if (!rows) {
+        s.dialogs.error(QStringLiteral("ЭТО НЕ ФАЙЛ МАРКИ или ОШИБКА В ДАННЫХ!"));
+        return false;
+    }
+    doc.model().setRows(*rows);
+    doc.setCurrentFile(name);
+    s.status.setCommandEnabled(kSaveMarkCommand, true);
+    s.status.setCommandEnabled(kSaveMarkAsCommand, true);
+    s.status.setField(ChildWindow::TextMark, 0, markStatusText(name, true));
+    doc.redrawPreview();
+    return true;
+}
+
+void newMark(Session& s) {
+    const QString name = QString::fromLatin1(kTempMarkFile);
+    if (!saveBytes(s, name, newMarkFileBytes()))
+        return;
+    if (loadMarkFile(s, name))
+        s.status.setCommandEnabled(kSaveMarkCommand, false);
+}
+
+void openMarkFile(Session& s) {
+    const QString name = s.dialogs.openFile(QStringLiteral("ОТКРЫТЬ ФАЙЛ МАРКИ"), QString(),
+                                            QStringLiteral("Текстовые Марки (*.mrt)|*.mrt"));
+    if (name.isEmpty())
+        return;
+    loadMarkFile(s, name);
+}
+
+void saveMark(Session& s) {
+    const QString name = s.marks->currentFile();
+    if (name.isEmpty())
+        return;
+    writeMarkFile(s, name);
+}
+
+void saveMarkAs(Session& s) {
+    QString name =
+        s.dialogs.saveFile(QStringLiteral("Сохранить Файл Марки как.."), QStringLiteral("mark.mrt"),
+                           QStringLiteral("Файлы Текстовых Марок (*.mrt)|*.mrt"));
+    if (name.isEmpty())
+        return;
+    if (!QFileInfo(name).fileName().contains(QLatin1Char('.')))
+        name += QStringLiteral(".mrt");
+    const QFileInfo existing(pathOf(s, name));
+    if (existing.exists() && existing.size() > 0 &&
+        s.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"),
+                             QStringLiteral("Файл '") + name +
+                                 QStringLiteral("' уже существует. Перезаписать?"),
+                             MessageIcon::Warning, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    if (!writeMarkFile(s, name))
+        return;
+    s.marks->setCurrentFile(name);
+    s.status.setField(ChildWindow::TextMark, 0, markStatusText(name, false));
+    // The mark now has a file, so "save changes" can write it again.
+    s.status.setCommandEnabled(kSaveMarkCommand, true);
+}
+
+} // namespace marks

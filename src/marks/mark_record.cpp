@@ -1,0 +1,159 @@
+#include "marks/mark_record.h"
+
+#include "platform/codepage.h"
+
+namespace marks {
+
+namespace {
+
+quint8 byteAt(const QByteArray& bytes, qsizetype i) {
+    return i >= 0 && i < bytes.size() ? quint8(bytes[i]) : 0;
+}
+
+// n bytes from `at`, ending earlier at a zero byte.
+QByteArray textAt(const QByteArray& bytes, qsizetype at, int n) {
+    QByteArray text;
+    for (int i = 0; i < n; ++i) {
+        const quint8 b = byteAt(bytes, at + i);
+        if (b == 0)
+            break;
+        text += char(b);
+    }
+    return text;
+}
+
+QString twoDigits(int n) {
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+QByteArray markRequest(char letter, int number) {
+    return QByteArray("\x0F") + letter + twoDigits(number).toLatin1() + '\x0E';
+}
+
+} // namespace
+
+int rowOfRecord(int record) {
+    const int line = record % 4;
+    const int fragment = record / 4;
+    return 8 * line + fragment;
+}
+
+bool isEmptyMarkReply(const QByteArray& reply) {
+    return byteAt(reply, 0) == 0;
+}
+
+void decodeMarkData(const QByteArray& reply, MarkReader reader, MarkRows& rows) {
+    const bool byNumber = reader == MarkReader::ByNumber;
+    for (int k = 0; k < kFragmentCount; ++k) {
+        const qsizetype at = qsizetype(k) * kRecordSize;
+        MarkRow& row = rows[rowOfRecord(k)];
+
+        const quint8 code = byteAt(reply, at);
+        row[FunctionColumn] = functionNameOfCode(code).value_or(
+            byNumber ? QStringLiteral("?")
+                     : QLatin1Char(' ') + QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0')));
+
+        const quint8 font = byteAt(reply, at + 1);
+        if (byNumber)
+            row[FontColumn] = QLatin1Char(' ') + twoDigits(qint8(font)).left(2);
+        else
+            row[FontColumn] = QLatin1Char(' ') +
+                              (font >= 16 ? QStringLiteral("%1").arg(font, 3, 10, QLatin1Char('0'))
+                                          : twoDigits(font));
+
+        const int length = byNumber ? int(qint8(byteAt(reply, at + 2))) : byteAt(reply, at + 2);
+        const QString text = length > 0
+                                 ? fromCp1251(textAt(reply, at + 3, qMin(length, kMaxTextLength)))
+                                 : QString();
+        row[TextColumn] = text;
+        row[FreeColumn] = freePlacesText(text);
+    }
+}
+
+QByteArray encodeMarkData(const MarkRows& rows) {
+    QByteArray data(kMarkDataSize, '\0');
+    for (int k = 0; k < kFragmentCount; ++k) {
+        const MarkRow& row = rows[rowOfRecord(k)];
+        const qsizetype at = qsizetype(k) * kRecordSize;
+        const quint8 code = functionCodeOfName(row[FunctionColumn]);
+        QString text = row[TextColumn];
+        if (code == BarcodeCode)
+            text = text.leftJustified(kEanLength, QLatin1Char('0'), true);
+        // Never past the record, whatever the caller let through.
+        const QByteArray bytes = toCp1251(text).left(kMaxTextLength);
+        data[at] = char(code);
+        data[at + 1] = char(fontNumberOfText(row[FontColumn]));
+        data[at + 2] = char(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), data.begin() + at + 3);
+    }
+    return data;
+}
+
+QByteArray readMarkRequest(int number) {
+    return markRequest('r', number);
+}
+QByteArray writeMarkRequest(int number) {
+    return markRequest('t', number);
+}
+
+QByteArray readFragmentRequest(int line, int fragment) {
+    return QByteArray("\x11") + char('0' + line) + char('0' + fragment) + '\x0E';
+}
+
+QString fragmentReportText(int line, int fragment, const QByteArray& reply) {
+    QString text = QStringLiteral("ФРАГМЕНТ #") + QString::number(line) +
+                   QString::number(fragment) + QStringLiteral(":\r\n\n");
+    switch (byteAt(reply, 0)) {
+    case BarcodeCode:
+        text += QStringLiteral("Функция: ШтрихКод EAN13\n\r");
+        break;
+    case TextCode:
+        text += QStringLiteral("Функция: ТЕКСТ\n\r");
+        break;
+    case NumberCode:
+        text += QStringLiteral("Функция: БЕГУЩИЙ НОМЕР\n\r");
+        break;
+    case DateTimeCode:
+        text += QStringLiteral("Функция: ДАТА+ВРЕМЯ\n\r");
+        break;
+    case GraphicCode:
+        text += QStringLiteral("Функция: ГРАФИКА\n\r");
+        break;
+    case PostDateCode:
+        text += QStringLiteral("Функция: ПОСТ-ДАТА\n\r");
+        break;
+    default:
+        text += QStringLiteral("Функция: <неизвестна>\n\r");
+        break;
+    }
+    text += QStringLiteral("Шрифт:   ") + twoDigits(byteAt(reply, 1)) + QStringLiteral("\n\r");
+    const int n = byteAt(reply, 2);
+    if (n > 0)
+        text +=
+            QStringLiteral("Текст:   '") + fromCp1251(textAt(reply, 3, n)) + QStringLiteral("'.");
+    else
+        text += QStringLiteral("Текст:   <нет>");
+    return text;
+}
+
+QByteArray writeFragmentRequest(const QString& functionText, const QString& fragment, int font,
+                                const QByteArray& text) {
+    QByteArray request;
+    request += char(functionCodeOfName(functionText));
+    request += fragment.size() > 0 ? char(fragment[0].unicode()) : '0';
+    request += fragment.size() > 1 ? char(fragment[1].unicode()) : '0';
+    request += char('0' + font);
+    request += text;
+    request += '\x0E';
+    return request;
+}
+
+QString writeFragmentQuestion(const QString& fragment, const QString& functionText,
+                              const QString& fontText, const QString& text) {
+    return QStringLiteral("ИЗМЕНИТЬ ФРАГМЕНТ # ") + fragment + QStringLiteral(" ?\n\r") +
+           QStringLiteral("функция:\t") + functionText + QStringLiteral("\n\r") +
+           QStringLiteral("шрифт:\t") + fontText.right(2) + QStringLiteral("\n\r") +
+           QStringLiteral("текст:\t") + text;
+}
+
+} // namespace marks
