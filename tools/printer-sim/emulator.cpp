@@ -1,0 +1,148 @@
+#include "emulator.h"
+
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+constexpr qint64 kIdleResetUs = 1'000'000;
+constexpr qint64 kGrowingStepUs = 3'000;
+
+QElapsedTimer& monotonic() {
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer;
+}
+
+qint64 nowUs() {
+    return monotonic().nsecsElapsed() / 1000;
+}
+
+// Requests that change the memory worth keeping: a mark, a logo slot, a fragment of mark 0.
+bool changesMemory(const QByteArray& r) {
+    if (r.size() < 2)
+        return false;
+    const quint8 lead = quint8(r[0]);
+    if (lead == 0x0F)
+        return r[1] == 't' || r[1] == 'l';
+    const bool settingsWrite = (lead == 0x1A || lead == 0x1D) && (r[1] == 'D' || r[1] == 'T');
+    return !settingsWrite && (lead == 0x10 || lead == 0x18 || lead == 0x19 || lead == 0x1A ||
+                              lead == 0x1C || lead == 0x1D);
+}
+} // namespace
+
+Emulator::Emulator(sim::Printer& printer, Options options)
+    : printer_(printer), options_(std::move(options)) {}
+
+void Emulator::receive(const QByteArray& bytes, qint64 now) {
+    for (char b : bytes) {
+        if (lastByteUs_ >= 0 && now - lastByteUs_ > kIdleResetUs && printer_.expectsMore())
+            printer_.dropPartial();
+        lastByteUs_ = now;
+        printer_.feed(QByteArray(1, b));
+        schedule(now);
+    }
+    saveIfWritten();
+}
+
+void Emulator::schedule(qint64 requestEndUs) {
+    const qint64 bt = (10'000'000 + options_.baud - 1) / options_.baud;
+    const sim::Faults& f = printer_.faults;
+    for (const sim::Reply& r : printer_.takeReplies()) {
+        const qint64 start = qMax(requestEndUs + qint64(r.delayMs) * 1000, printerFreeUs_);
+        const int n = int(r.bytes.size());
+        qint64 at = start;
+        for (int j = 0; j < n; ++j) {
+            if (f.chunkBytes > 0) {
+                const int packet = j / f.chunkBytes;
+                const int packetEnd = qMin((packet + 1) * f.chunkBytes, n);
+                at = start + qint64(packet) * f.chunkGapMs * 1000 + qint64(packetEnd) * bt;
+            } else {
+                at = start + qint64(j + 1) * bt;
+            }
+            out_.push_back({at, r.bytes[j]});
+        }
+        printerFreeUs_ = at;
+        if (f.growing && growingNextUs_ < 0)
+            growingNextUs_ = at + kGrowingStepUs;
+    }
+}
+
+bool Emulator::flushDue(int fd, qint64 now) {
+    // A never-ending reply only trickles while nothing else waits, so a host that stopped
+    // reading cannot make the queue grow without bound.
+    if (growingNextUs_ >= 0 && growingNextUs_ <= now && out_.empty()) {
+        out_.push_back({growingNextUs_, char(0x55)});
+        growingNextUs_ += kGrowingStepUs;
+        if (growingNextUs_ < now)
+            growingNextUs_ = now + kGrowingStepUs;
+    }
+    QByteArray due;
+    for (const Outgoing& o : out_) {
+        if (o.atUs > now)
+            break;
+        due += o.byte;
+    }
+    if (due.isEmpty())
+        return true;
+    const ssize_t n = ::write(fd, due.constData(), size_t(due.size()));
+    if (n < 0)
+        return errno == EAGAIN || errno == EINTR; // the host is not reading: try again later
+    out_.erase(out_.begin(), out_.begin() + n);
+    return true;
+}
+
+qint64 Emulator::nextEventUs() const {
+    qint64 next = -1;
+    if (!out_.empty())
+        next = out_.front().atUs;
+    if (growingNextUs_ >= 0 && (next < 0 || growingNextUs_ < next))
+        next = growingNextUs_;
+    return next;
+}
+
+void Emulator::saveIfWritten() {
+    bool changed = false;
+    for (; requestsSeen_ < printer_.requests.size(); ++requestsSeen_)
+        changed = changesMemory(printer_.requests[requestsSeen_]) || changed;
+    if (changed && !options_.memoryDir.isEmpty() && !printer_.save(options_.memoryDir))
+        qWarning("printer-sim: cannot save the memory to %s", qPrintable(options_.memoryDir));
+}
+
+bool Emulator::run(int fd, const volatile int& stop) {
+    char buffer[4096];
+    while (!stop) {
+        const qint64 now = nowUs();
+        int timeoutMs = 200;
+        if (const qint64 next = nextEventUs(); next >= 0)
+            timeoutMs = int(qBound(qint64(0), (next - now + 999) / 1000, qint64(200)));
+        pollfd p{fd, POLLIN, 0};
+        if (!out_.empty())
+            p.events |= POLLOUT;
+        const int ready = ::poll(&p, 1, timeoutMs);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (p.revents & POLLIN) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                receive(QByteArray(buffer, int(n)), nowUs());
+            else if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
+                return false;
+        }
+        if (!flushDue(fd, nowUs()))
+            return false;
+        if (p.revents & (POLLHUP | POLLERR)) {
+            // No host has the device open; our own slave handle keeps this rare.
+            ::usleep(10'000);
+        }
+    }
+    return true;
+}

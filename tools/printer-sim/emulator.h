@@ -1,0 +1,41 @@
+#pragma once
+
+#include "sim/printer.h"
+
+#include <QString>
+#include <deque>
+
+// The simulated printer served in real time on the master side of a pseudo-terminal: bytes the
+// host writes are fed to the model as they come, replies leave at the line's byte rate.
+class Emulator {
+public:
+    struct Options {
+        int baud = 115200;
+        QString memoryDir; // empty: memory is not kept between runs
+    };
+
+    Emulator(sim::Printer& printer, Options options);
+
+    // Runs until `stop` becomes non-zero. False when the loop failed.
+    bool run(int masterFd, const volatile int& stop);
+
+private:
+    struct Outgoing {
+        qint64 atUs;
+        char byte;
+    };
+
+    void receive(const QByteArray& bytes, qint64 nowUs);
+    void schedule(qint64 requestEndUs);
+    bool flushDue(int fd, qint64 nowUs);
+    qint64 nextEventUs() const;
+    void saveIfWritten();
+
+    sim::Printer& printer_;
+    Options options_;
+    std::deque<Outgoing> out_;
+    qint64 printerFreeUs_ = 0;
+    qint64 growingNextUs_ = -1;
+    qint64 lastByteUs_ = -1;
+    qsizetype requestsSeen_ = 0;
+};
