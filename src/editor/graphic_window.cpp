@@ -1,0 +1,117 @@
+#include "editor/graphic_window.h"
+
+#include "editor/pointer_mapping.h"
+#include "logos/logo_document.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace editor {
+
+namespace {
+
+constexpr int ScrollStep = 160;
+constexpr QRect ScrollAreaRect{10, 10, 780, 360};
+constexpr QRect DotPictureRect{10, 405, logos::DotImageWidth, logos::DotImageHeight};
+const QColor WindowColour(logos::BackgroundColour);
+
+} // namespace
+
+ZoomCanvas::ZoomCanvas(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+    Q_ASSERT(session.logo);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(sizeHint());
+    connect(session.logo, &logos::LogoDocument::zoomChanged, this,
+            [this](const QRect& r) { update(r.translated(CanvasMargin, CanvasMargin)); });
+}
+
+QSize ZoomCanvas::sizeHint() const {
+    return {logos::ZoomWidth + CanvasMargin, logos::ZoomHeight + CanvasMargin};
+}
+
+void ZoomCanvas::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    painter.fillRect(exposed, WindowColour);
+    const QRect target =
+        exposed & QRect(QPoint(CanvasMargin, CanvasMargin), session_.logo->zoomImage().size());
+    if (!target.isEmpty())
+        painter.drawImage(target, session_.logo->zoomImage(),
+                          target.translated(-CanvasMargin, -CanvasMargin));
+}
+
+void ZoomCanvas::mousePressEvent(QMouseEvent* event) {
+    pointerEvent(event);
+}
+
+void ZoomCanvas::mouseMoveEvent(QMouseEvent* event) {
+    pointerEvent(event);
+}
+
+void ZoomCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    pointerEvent(event);
+    if (event->buttons() == Qt::NoButton)
+        session_.logo->endStroke();
+}
+
+void ZoomCanvas::pointerEvent(QMouseEvent* event) {
+    logos::LogoDocument& logo = *session_.logo;
+    const PointerSpot spot = spotAt(event->position().toPoint(), logo.size());
+    if (!spot.inView)
+        return;
+    const PaintAction action = paintActionFor(event->buttons(), event->modifiers());
+    if (action != PaintAction::None) {
+        logo.setModified(true);
+        logo.paintDot(spot.column, spot.row, action == PaintAction::Set);
+    }
+    session_.status.setField(ChildWindow::Graphic, 1,
+                             QStringLiteral("XY=%1:%2").arg(spot.shownX).arg(spot.shownY));
+}
+
+DotPicture::DotPicture(logos::LogoDocument& logo, QWidget* parent) : QWidget(parent), logo_(logo) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(sizeHint());
+    connect(&logo, &logos::LogoDocument::dotImageChanged, this,
+            [this](const QRect& r) { update(r); });
+}
+
+QSize DotPicture::sizeHint() const {
+    return {logos::DotImageWidth, logos::DotImageHeight};
+}
+
+void DotPicture::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    painter.fillRect(exposed, WindowColour);
+    const QRect target = exposed & logo_.dotImage().rect();
+    if (!target.isEmpty())
+        painter.drawImage(target, logo_.dotImage(), target);
+}
+
+GraphicWindow::GraphicWindow(Session& session, QWidget* parent)
+    : QWidget(parent), scroll_(new QScrollArea(this)), canvas_(new ZoomCanvas(session)),
+      dots_(new DotPicture(*session.logo, this)) {
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setGeometry(ScrollAreaRect);
+    scroll_->setWidget(canvas_);
+    scroll_->setWidgetResizable(false);
+    scroll_->horizontalScrollBar()->setSingleStep(ScrollStep);
+    scroll_->verticalScrollBar()->setSingleStep(ScrollStep);
+    dots_->setGeometry(DotPictureRect);
+    setMinimumSize(DotPictureRect.right() + 11, DotPictureRect.bottom() + 11);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, WindowColour);
+    setPalette(pal);
+    connect(session.logo, &logos::LogoDocument::scrollHomeRequested, this,
+            [this] { scroll_->horizontalScrollBar()->setValue(0); });
+}
+
+int GraphicWindow::firstVisibleColumn() const {
+    return scroll_->horizontalScrollBar()->value() / logos::ZoomScale;
+}
+
+} // namespace editor
