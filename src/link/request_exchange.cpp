@@ -24,16 +24,34 @@ bool writeRequest(Session& s, const QByteArray& request) {
     return s.port.write(request) && waitOutputDrained(s, request.size());
 }
 
+qint64 quietMs(int baudRate, int waitMs) {
+    // Eight byte times: on a slow line the gaps between bytes, and between the packets a USB
+    // adapter hands over, are longer than a 1 ms wait and are not the end of the reply. At
+    // 115200 baud this is the wait itself.
+    const qint64 baud = qMax(1, baudRate);
+    return qMax<qint64>(waitMs, (8 * 10 * 1000 + baud - 1) / baud);
+}
+
 qint64 pollSettled(Session& s, int cycles, int waitMs) {
+    const qint64 quiet = quietMs(s.port.baudRate(), waitMs);
     // Sleeps may overshoot (a coarse system timer): the cycles are bounded in time as well.
     const qint64 limitMs = qint64(cycles) * 2 * qMax(waitMs, 1) * 2 + 1000;
     const qint64 start = s.clock.elapsedMs();
+    qint64 last = -1;
+    qint64 changedAt = start;
+    auto sample = [&] {
+        s.clock.waitMs(waitMs);
+        const qint64 n = s.port.inputWaiting();
+        if (n != last) {
+            last = n;
+            changedAt = s.clock.elapsedMs();
+        }
+        return n;
+    };
     for (int i = 0; i < cycles && s.clock.elapsedMs() - start <= limitMs; ++i) {
-        s.clock.waitMs(waitMs);
-        const qint64 a = s.port.inputWaiting();
-        s.clock.waitMs(waitMs);
-        const qint64 b = s.port.inputWaiting();
-        if (a == b && b > 0)
+        const qint64 a = sample();
+        const qint64 b = sample();
+        if (a == b && b > 0 && s.clock.elapsedMs() - changedAt >= quiet)
             return b;
         if (!s.port.isOpen())
             return 0; // the device vanished: nothing more will come

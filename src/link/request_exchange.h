@@ -17,8 +17,13 @@ std::optional<qint64> requestExchange(Session& s, const QByteArray& request, int
 // Writes the request after discarding stale input; false (nothing shown) when the write fails.
 bool writeRequest(Session& s, const QByteArray& request);
 
-// Polls the settle test only; returns the settled count, or 0 when the cycles ran out.
+// Polls the settle test only; returns the settled count, or 0 when the cycles ran out. Two
+// equal non-zero counts settle the reply once the count has stood still for `quietMs`.
 qint64 pollSettled(Session& s, int cycles, int waitMs);
+
+// How long an unchanged count must stand before a reply counts as complete: the wait itself,
+// or eight byte times on a slower line.
+qint64 quietMs(int baudRate, int waitMs);
 
 // Reads up to `limit` bytes of what is waiting into a zero-filled buffer of `bufferSize`.
 QByteArray readReply(Session& s, qint64 available, qint64 bufferSize);
