@@ -1,0 +1,61 @@
+#include "device/mark_bitmap_view.h"
+
+#include "link/request_exchange.h"
+#include "logos/logo_document.h"
+
+namespace device {
+
+std::optional<MarkBitmapHeader> markBitmapHeader(const QByteArray& reply) {
+    if (reply.size() <= 2)
+        return std::nullopt;
+    const int width = qint16(quint8(reply.at(0)) | (quint8(reply.at(1)) << 8));
+    const int byteRows = qint8(reply.at(2));
+    // A header without columns or rows would give a logo the editor cannot show.
+    if (width < 1 || byteRows < 1)
+        return std::nullopt;
+    return MarkBitmapHeader{qMin(width, logos::ZoomColumns), qMin(byteRows, 4)};
+}
+
+} // namespace device
+
+namespace {
+
+constexpr int kPollCycles = 1000;
+constexpr int kSettleMs = 100;
+constexpr qint64 kBufferSize = 8192;
+
+void showSize(Session& s) {
+    const QSize pending = s.logo->pendingSize();
+    s.status.setField(
+        ChildWindow::Graphic, 2,
+        QStringLiteral("Размер XY: %1x%2").arg(pending.width()).arg(pending.height()));
+}
+
+} // namespace
+
+void viewMarkBitmap(Session& s) {
+    setLamp(s, Lamp::Transfer, LampTarget::Graphic);
+    s.link.error = false;
+    if (!writeRequest(s, QByteArrayLiteral("\x0F"
+                                           "b\x0E")) ||
+        pollSettled(s, kPollCycles, 1) == 0) {
+        reportReadError(s, LampTarget::Both);
+        return;
+    }
+    // The bitmap is large; let the rest of it arrive.
+    s.clock.waitMs(kSettleMs);
+    const qint64 waiting = s.port.inputWaiting();
+    const QByteArray reply = readReply(s, waiting, kBufferSize);
+    const auto header = device::markBitmapHeader(reply.left(waiting));
+    if (!header) {
+        setLamp(s, Lamp::Idle, LampTarget::Graphic);
+        s.dialogs.messageBox(QStringLiteral("ПРОСМОТР БИТ-КАРТЫ МАРКИ "),
+                             QStringLiteral("НЕТ БИТ-КАРТЫ МАРКИ (ПУСТАЯ)."),
+                             MessageIcon::Information, MessageButtons::Ok);
+    } else {
+        s.logo->drawPackedLogo(reply.mid(3, qint64(header->width) * header->byteRows),
+                               header->width, header->byteRows);
+    }
+    setLamp(s, Lamp::Idle, LampTarget::Graphic);
+    showSize(s);
+}
