@@ -1,0 +1,74 @@
+#include "editor/editor_commands.h"
+
+#include "logos/column_packing.h"
+#include "logos/logo_document.h"
+#include "platform/number_text.h"
+
+namespace editor {
+
+namespace {
+
+constexpr int MaxEditWidth = 256;
+
+const QString ResizeTitle = QStringLiteral("Изменение Размеров Логотипа");
+
+void showEditedSize(Session& s) {
+    s.status.setField(ChildWindow::Graphic, 2,
+                      QStringLiteral("XY-size = %1:%2").arg(s.logo->width()).arg(s.logo->height()));
+}
+
+} // namespace
+
+void changeLogoWidth(Session& s) {
+    logos::LogoDocument& logo = *s.logo;
+    const QString answer = s.dialogs.promptDialog(
+        ResizeTitle, QStringLiteral("Введите размер 'X', точек (не более 256)"),
+        QString::number(logo.width()));
+    if (answer.isEmpty())
+        return;
+    const qint64 width = readDecimal(answer);
+    if (width >= 1 && width <= MaxEditWidth) {
+        logo.resizeLogo(QSize(int(width), logo.height()));
+        logo.setModified(true);
+    }
+    showEditedSize(s);
+}
+
+void changeLogoHeight(Session& s) {
+    logos::LogoDocument& logo = *s.logo;
+    const QString answer = s.dialogs.promptDialog(
+        ResizeTitle, QStringLiteral("Введите размер 'Y', точек (не более 32)"),
+        QString::number(logo.height()));
+    if (answer.isEmpty())
+        return;
+    const qint64 height = readDecimal(answer);
+    if (height < 1 || height > logos::MaxLogoHeight)
+        return;
+    logo.resizeLogo(QSize(logo.width(), 8 * logos::byteRowsFor(int(height))));
+    logo.setModified(true);
+    showEditedSize(s);
+}
+
+void invertLogo(Session& s) {
+    s.logo->invert();
+}
+
+void undoLogoChange(Session& s) {
+    if (!s.logo->canUndo())
+        return;
+    s.logo->undo();
+    showEditedSize(s);
+}
+
+void clearLogoArea(Session& s) {
+    s.logo->clearArea();
+}
+
+void countLogoDots(Session& s) {
+    s.dialogs.messageBox(
+        QStringLiteral("Параметры Марки"),
+        QStringLiteral("Число активных капель в бит-карте:  %1  ").arg(s.logo->countBlackDots()),
+        MessageIcon::Information, MessageButtons::Ok);
+}
+
+} // namespace editor

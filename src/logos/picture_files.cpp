@@ -1,0 +1,157 @@
+#include "logos/picture_files.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+namespace logos {
+
+namespace {
+
+quint8 byteAt(const QByteArray& bytes, qsizetype i) {
+    return i < bytes.size() ? quint8(bytes[i]) : 0;
+}
+
+QByteArray zeroFilled(const QByteArray& bytes, qsizetype from, qsizetype count) {
+    QByteArray out(count, '\0');
+    if (from < bytes.size())
+        std::copy_n(bytes.constData() + from, std::min(count, bytes.size() - from), out.data());
+    return out;
+}
+
+void appendWord(QByteArray& out, int value) {
+    out.append(char(value & 0xff));
+    out.append(char((value >> 8) & 0xff));
+}
+
+QString displayName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+QString verticalSizeText() {
+    return QStringLiteral("Превышение Вертикального Размера Печати!");
+}
+
+QString horizontalSizeText() {
+    return QStringLiteral("Превышение Горизонтального Размера Печати!");
+}
+
+QString zeroWidthText() {
+    return QStringLiteral("Файл открыть невозможно. Размер 'X'=0!");
+}
+
+QString tooTallBmpText(int height) {
+    return QStringLiteral("Файл открыть невозможно. Размер 'Y'>32! (Y=%1).").arg(height);
+}
+
+QString unreadableFileText(const QString& name) {
+    return QStringLiteral("Файл '%1' прочитать невозможно!").arg(displayName(name));
+}
+
+QString unwritableFileText(const QString& name) {
+    return QStringLiteral("Файл '%1' записать невозможно!").arg(displayName(name));
+}
+
+QString notABitmapText(const QString& name) {
+    return QStringLiteral("Файл '%1' не является рисунком BMP или повреждён!")
+        .arg(displayName(name));
+}
+
+PackedDecode decodeBin(const QByteArray& file) {
+    PackedDecode result;
+    const int width = byteAt(file, 2);
+    const int rows = byteAt(file, 3);
+    if (rows < 1 || rows > 4)
+        result.error = verticalSizeText();
+    else if (width == 0)
+        result.error = zeroWidthText();
+    else
+        result.picture = {width, rows, zeroFilled(file, 4, qsizetype(width) * rows)};
+    return result;
+}
+
+PackedDecode decodePbm(const QByteArray& file) {
+    PackedDecode result;
+    const int rows = byteAt(file, 0);
+    const int width = byteAt(file, 1) | byteAt(file, 2) << 8;
+    if (rows < 1 || rows > 4)
+        result.error = verticalSizeText();
+    else if (width > MaxPbmWidth)
+        result.error = horizontalSizeText();
+    else if (width == 0)
+        result.error = zeroWidthText();
+    else
+        result.picture = {width, rows, zeroFilled(file, 3, qsizetype(width) * rows)};
+    return result;
+}
+
+QByteArray encodeBin(int width, int byteRows, const QByteArray& columns, int lengthWord) {
+    QByteArray out;
+    out.reserve(4 + columns.size());
+    appendWord(out, lengthWord);
+    out.append(char(width));
+    out.append(char(byteRows));
+    out.append(columns);
+    return out;
+}
+
+QByteArray encodePbm(int width, int byteRows, const QByteArray& columns) {
+    QByteArray out;
+    out.reserve(3 + columns.size());
+    out.append(char(byteRows));
+    appendWord(out, width);
+    out.append(columns);
+    return out;
+}
+
+QByteArray readFileStart(const QString& path, qint64 limit, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = unreadableFileText(path);
+        return {};
+    }
+    QByteArray bytes = file.read(limit);
+    if (file.error() != QFileDevice::NoError)
+        *error = unreadableFileText(path);
+    return bytes;
+}
+
+QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return unwritableFileText(path);
+    return {};
+}
+
+BmpRead readBmp(const QString& path) {
+    BmpRead result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = unreadableFileText(path);
+        return result;
+    }
+    QImageReader reader(&file, "bmp");
+    result.picture = reader.read();
+    if (result.picture.isNull()) {
+        result.error = reader.error() == QImageReader::DeviceError ? unreadableFileText(path)
+                                                                   : notABitmapText(path);
+    }
+    return result;
+}
+
+QString writeBmp(const QString& path, const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(picture.convertToFormat(QImage::Format_RGB888)))
+        return unwritableFileText(path);
+    return writeFileAtomically(path, bytes);
+}
+
+} // namespace logos
