@@ -6,8 +6,9 @@
 namespace {
 // A request that stalls this long is forgotten by the printer.
 constexpr qint64 kPrinterIdleResetUs = 1'000'000;
-// A reply that never settles keeps trickling in at this pace.
-constexpr qint64 kGrowingStepUs = 3'000;
+// A reply that never settles: a byte every half millisecond, so no two counts taken a
+// millisecond or more apart ever agree.
+constexpr qint64 kGrowingStepUs = 500;
 constexpr qint64 kNever = std::numeric_limits<qint64>::max();
 } // namespace
 
@@ -70,9 +71,22 @@ bool SimulatedPort::write(const QByteArray& bytes) {
     if (!printer_.faults.stale.isEmpty())
         input_ += std::exchange(printer_.faults.stale, {});
 
+    // The printer model takes each byte at once, but answers as of the byte's arrival time on
+    // the line; so a test sees what a command sent even when the command ends without waiting,
+    // while everything the host can observe keeps the line's timing.
+    const qint64 bt = byteTimeUs();
     const qint64 start = qMax(clock_.nowUs(), outputBusyUntilUs_);
+    for (int k = 0; k < sent.size(); ++k) {
+        const qint64 at = start + qint64(k + 1) * bt;
+        if (lastArrivalUs_ >= 0 && at - lastArrivalUs_ > kPrinterIdleResetUs &&
+            printer_.expectsMore())
+            printer_.dropPartial();
+        lastArrivalUs_ = at;
+        printer_.feed(sent.mid(k, 1));
+        scheduleReplies(at);
+    }
     outgoing_.append({start, sent});
-    outputBusyUntilUs_ = start + sent.size() * byteTimeUs();
+    outputBusyUntilUs_ = start + sent.size() * bt;
     return true;
 }
 
@@ -106,23 +120,15 @@ void SimulatedPort::deliver() {
     const qint64 now = clock_.nowUs();
     const qint64 bt = byteTimeUs();
 
-    // Host bytes reach the printer one at a time so each reply is timed from its request's end.
+    // Host bytes leave the output queue at the line's rate.
     while (!outgoing_.isEmpty()) {
         auto& [start, bytes] = outgoing_.first();
-        int k = 0;
-        while (k < bytes.size() && start + qint64(k + 1) * bt <= now) {
-            const qint64 at = start + qint64(k + 1) * bt;
-            if (lastArrivalUs_ >= 0 && at - lastArrivalUs_ > kPrinterIdleResetUs &&
-                printer_.expectsMore())
-                printer_.dropPartial();
-            lastArrivalUs_ = at;
-            printer_.feed(bytes.mid(k, 1));
-            scheduleReplies(at);
-            ++k;
-        }
-        if (k < bytes.size()) {
-            start += qint64(k) * bt;
-            bytes.remove(0, k);
+        const qint64 gone = qMin<qint64>(bytes.size(), (now - start) / bt);
+        if (gone < bytes.size()) {
+            if (gone > 0) {
+                start += gone * bt;
+                bytes.remove(0, gone);
+            }
             break;
         }
         outgoing_.removeFirst();

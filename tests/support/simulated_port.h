@@ -7,7 +7,9 @@
 #include <QStringList>
 
 // A serial port wired to a simulated printer in virtual time: bytes leave the host and reach
-// the host at the line's byte rate (10 bits per byte) as the virtual clock advances.
+// the host at the line's byte rate (10 bits per byte) as the virtual clock advances. The printer
+// model takes written bytes at once (its state shows what was sent) but times its replies from
+// each request's arrival on the line.
 class SimulatedPort : public SerialPort {
 public:
     SimulatedPort(sim::Printer& printer, VirtualClock& clock);
@@ -50,7 +52,7 @@ private:
     OpenError lastError_ = OpenError::None;
     qint64 writtenBytes_ = 0;
     qint64 outputBusyUntilUs_ = 0;              // when the last written byte has left the host
-    QList<QPair<qint64, QByteArray>> outgoing_; // host bytes reaching the printer at a time
+    QList<QPair<qint64, QByteArray>> outgoing_; // output queue: start time, bytes on the line
     QList<Pending> incoming_;                   // printer bytes reaching the host
     QByteArray input_;                          // arrived, not yet read
     qint64 printerFreeUs_ = 0;                  // when the printer's transmitter is free

@@ -8,7 +8,8 @@
 
 namespace {
 constexpr qint64 kIdleResetUs = 1'000'000;
-constexpr qint64 kGrowingStepUs = 3'000;
+// Faster than any host poll, so the reply never looks settled.
+constexpr qint64 kGrowingStepUs = 500;
 
 QElapsedTimer& monotonic() {
     static QElapsedTimer timer = [] {
@@ -77,10 +78,9 @@ bool Emulator::flushDue(int fd, qint64 now) {
     // A never-ending reply only trickles while nothing else waits, so a host that stopped
     // reading cannot make the queue grow without bound.
     if (growingNextUs_ >= 0 && growingNextUs_ <= now && out_.empty()) {
-        out_.push_back({growingNextUs_, char(0x55)});
-        growingNextUs_ += kGrowingStepUs;
-        if (growingNextUs_ < now)
-            growingNextUs_ = now + kGrowingStepUs;
+        for (int i = 0; i < 64 && growingNextUs_ <= now; ++i, growingNextUs_ += kGrowingStepUs)
+            out_.push_back({growingNextUs_, char(0x55)});
+        growingNextUs_ = qMax(growingNextUs_, now + kGrowingStepUs);
     }
     QByteArray due;
     for (const Outgoing& o : out_) {
