@@ -14,8 +14,9 @@ namespace {
 constexpr int kHighestMark = 85;
 constexpr int kBlockSize = 256;
 // A reply that stops short of the mark data is complete once the line stayed quiet this long;
-// USB-serial adapters leave gaps of a few milliseconds between their packets.
-constexpr int kQuietMs = 100;
+// USB-serial adapters leave gaps between their packets, usually a few milliseconds, at worst a
+// good part of this.
+constexpr int kQuietMs = 200;
 constexpr int kCollectPollMs = 2;
 
 struct MarkNumber {
