@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QString>
+
+struct Session;
+
+namespace app {
+
+struct HelpScreen {
+    QString title;
+    QString text;
+    MessageIcon icon = MessageIcon::Information;
+};
+
+HelpScreen aboutHelp();
+HelpScreen connectionHelp();
+HelpScreen shortcutHelp();
+HelpScreen pictureFormatsHelp();
+
+// The screen of menu items 40..43; an empty title for any other id.
+HelpScreen helpScreen(int id);
+void showHelp(Session& s, int id);
+
+} // namespace app

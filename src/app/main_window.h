@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/command_table.h"
+#include "app/icons.h"
+#include "link/session.h"
+#include "platform/status_view.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTimer;
+
+namespace marks {
+class MarkDocument;
+class MarkWindow;
+} // namespace marks
+namespace logos {
+class LogoDocument;
+}
+namespace editor {
+class GraphicWindow;
+}
+
+namespace app {
+
+// The program's one window: the two child windows with their status bars, the menu bar, the
+// shortcuts and the clock. It owns the Session and is its StatusView.
+class MainWindow : public QMainWindow, public StatusView, public Shell {
+    Q_OBJECT
+public:
+    MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCatalogue& catalogue,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up steps after the window: working directory, wide layout flag, port opening
+    // and the version query.
+    void startUp(const QString& startDir, const QString& homeDir, bool openPortNow = true);
+
+    // One menu or shortcut command by its id.
+    void runCommand(int id);
+
+    // Shell
+    Session& session() override { return session_; }
+    void openPort() override;
+    void closePort() override;
+    void changeBaud(int rate) override;
+    void showMarkWindow(bool fromShortcut) override;
+    void showGraphicWindow(bool fromShortcut) override;
+    void requestExit() override;
+
+    // StatusView
+    void setLamp(LampTarget target, Lamp lamp) override;
+    void setField(ChildWindow window, int field, const QString& text) override;
+    void setCommandEnabled(int id, bool enabled) override;
+
+    // For the tests and the look of things.
+    QAction* action(int id) const { return actions_.value(id); }
+    QMenu* menu(const QString& path) const { return menus_.value(path); }
+    QLabel* statusField(ChildWindow window, int field) const;
+    Lamp lamp(ChildWindow window) const;
+    QMdiSubWindow* markSubWindow() const { return markSub_; }
+    QMdiSubWindow* graphicSubWindow() const { return graphicSub_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    bool exiting() const { return exiting_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildMenus();
+    QMdiSubWindow* addChild(QWidget* content, const QString& title, const QIcon& icon,
+                            const QList<QPair<int, QString>>& fields, QList<QLabel*>& labels);
+    void showConnected(bool open);
+    void applyModeMenus();
+    void enterLogoMode();
+    void enterMarkMode();
+    void activateModeWindow();
+    void updateWindowList();
+    void tick();
+    int shortcutIdFor(const QKeyEvent* e) const;
+
+    Icons icons_;
+    Session session_;
+    std::unique_ptr<marks::MarkDocument> markDoc_;
+    std::unique_ptr<logos::LogoDocument> logoDoc_;
+    QMdiArea* mdi_ = nullptr;
+    QMdiSubWindow* markSub_ = nullptr;
+    QMdiSubWindow* graphicSub_ = nullptr;
+    QList<QLabel*> markFields_;
+    QList<QLabel*> graphicFields_;
+    Lamp markLamp_ = Lamp::Grey;
+    Lamp graphicLamp_ = Lamp::Grey;
+    QHash<int, QAction*> actions_;
+    QHash<QString, QMenu*> menus_;
+    QTimer* clockTimer_ = nullptr;
+    bool exiting_ = false;
+};
+
+} // namespace app

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QDir>
+#include <QOperatingSystemVersion>
+#include <QString>
+
+namespace app {
+
+// "dd.MM.yyyy  hh:mm:ss": the PC clock field of the text-mark status bar.
+QString clockStatusText(const QDateTime& t);
+
+// Read-out labels use the wide tab layout on Windows XP (5.1, and 5.2 on a workstation) only.
+bool wideLabelLayout(QOperatingSystemVersion::OSType type, int major, int minor);
+bool wideLabelLayout();
+
+struct WorkDir {
+    QDir dir;
+    bool usable = false;
+    // Set when the start directory would not do; shown to the user once.
+    QString notice;
+};
+
+// "PRINTER FILES" in the start directory, else in the home directory.
+WorkDir prepareWorkDir(const QString& startDir, const QString& homeDir);
+
+} // namespace app
