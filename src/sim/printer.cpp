@@ -415,7 +415,7 @@ void Printer::handle(const QByteArray& r) {
             return;
         }
         case 'b':
-            reply(state.bitmap.size() > 2 ? state.bitmap : QByteArray(2, '\0'));
+            reply(state.bitmap.isEmpty() ? QByteArray(2, '\0') : state.bitmap);
             return;
         case 'r': {
             const int n = digitsValue(r, 2, 2);
