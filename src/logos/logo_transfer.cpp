@@ -2,16 +2,15 @@
 
 #include "link/request_exchange.h"
 #include "logos/logo_document.h"
+#include "logos/picture_files.h"
+#include "logos/picture_split.h"
 #include "platform/number_text.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
 
 namespace {
 
 constexpr int kSlotBytes = 256;
-constexpr int kSlotDataLimit = 252; // bytes of columns a slot holds
 constexpr int kReadPollCycles = 200;
 constexpr int kAfterWriteMs = 200;
 constexpr char kLead = 0x0F;
@@ -74,20 +73,11 @@ void dataError(Session& s, const QString& digits, const QString& text) {
                          MessageIcon::Error, MessageButtons::Ok);
 }
 
-bool writeBinFile(const QString& path, int width, int byteRows, const QByteArray& data) {
-    const int length = width * byteRows + 2;
-    QByteArray bytes;
-    bytes.append(char(length & 0xFF)).append(char(length >> 8));
-    bytes.append(char(width)).append(char(byteRows)).append(data);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
 // A logo the slot cannot hold whole is refused: a cut-off logo in the printer is worse than none.
 bool fitsSlot(Session& s) {
     const logos::LogoDocument& logo = *s.logo;
     const int bytes = logo.width() * logo.byteRows();
-    if (logo.width() >= 1 && logo.height() >= 1 && bytes <= kSlotDataLimit)
+    if (logo.width() >= 1 && logo.height() >= 1 && bytes <= logos::SlotBytes)
         return true;
     s.dialogs.error(QStringLiteral("Логотип %1x%2 не помещается в ячейку Маркиратора "
                                    "(%3 байт, допустимо не более 252).\n\r"
@@ -96,10 +86,6 @@ bool fitsSlot(Session& s) {
                         .arg(logo.height())
                         .arg(bytes));
     return false;
-}
-
-void splitBeforeWrite(Session& s) {
-    Q_UNUSED(s);
 }
 
 } // namespace
@@ -157,9 +143,12 @@ void readLogoSlot(Session& s) {
     }
     const QString fileName = QStringLiteral("logo") + digits + QStringLiteral(".bin");
     const QString path = s.workDir.filePath(fileName);
-    if (!writeBinFile(path, width, byteRows, reply.mid(3))) {
+    // The file keeps every byte received, as the printer sent it.
+    const QString error = logos::writeFileAtomically(
+        path, logos::encodeBin(width, byteRows, reply.mid(3), width * byteRows + 2));
+    if (!error.isEmpty()) {
         setLamp(s, Lamp::Idle, LampTarget::Graphic);
-        s.dialogs.error(QStringLiteral("Невозможно записать файл '") + path + QStringLiteral("'!"));
+        s.dialogs.error(error);
         return;
     }
     setLamp(s, Lamp::Idle, LampTarget::Graphic);
@@ -173,12 +162,14 @@ void readLogoSlot(Session& s) {
 }
 
 void writeLogoSlot(Session& s) {
-    splitBeforeWrite(s);
+    if (logos::splitForSlot(s) == logos::SlotSplit::Failed)
+        return;
     if (!fitsSlot(s))
         return;
     const auto slot = askSlot(s, kWriteTitle, kSlotPrompt, 127, kSlotRetry);
     if (!slot)
         return;
+    s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::Graphic);
     const logos::LogoDocument& logo = *s.logo;
     const int width = logo.width();
@@ -205,6 +196,7 @@ void deleteLogoSlot(Session& s) {
                                  QStringLiteral("?"),
                              MessageIcon::Warning, MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
+    s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::Graphic);
     if (sendSlotBlock(s, slotRequest('l', *slot, kEnd), QByteArray(kSlotBytes, '\0')))
         s.dialogs.messageBox(kWriteTitle,

@@ -275,6 +275,40 @@ private slots:
         QCOMPARE(rig.status.lampHistory, LampSteps{});
     }
 
+    void aWideLogoIsOfferedTheSplitFirst_data() {
+        QTest::addColumn<bool>("openFirst");
+        QTest::newRow("declined: refused, nothing sent") << false;
+        QTest::newRow("accepted: strip 1 is written") << true;
+    }
+    void aWideLogoIsOfferedTheSplitFirst() {
+        QFETCH(bool, openFirst);
+        Rig rig;
+        rig.logo.newLogo(64, 32);
+        rig.logo.setDot(31, 31, true);
+        rig.logo.setDot(32, 0, true);
+        rig.logo.setCurrentFile(rig.session.workDir.filePath("wide.bmp"), QStringLiteral("bmp"));
+        rig.dialogs.answer(openFirst ? MessageAnswer::Yes : MessageAnswer::No);
+        if (openFirst)
+            rig.dialogs.answer(QStringLiteral("12"));
+
+        writeLogoSlot(rig.session);
+
+        QCOMPARE(rig.dialogs.unexpected, QStringList());
+        QCOMPARE(rig.dialogs.shown[0].title, QStringLiteral("Преобразование завершено"));
+        QVERIFY(QFile::exists(rig.session.workDir.filePath("wide.bmp_2.bmp")));
+        if (openFirst) {
+            QCOMPARE(rig.printer.received.left(6), request("\x0Fl012\x00", 6));
+            QCOMPARE(rig.printer.state.logos[12].left(2), request("\x20\x04"));
+            QCOMPARE(rig.printer.state.logos[12].at(2 + 31 * 4), '\x01');
+            QCOMPARE(rig.logo.size(), QSize(32, 32));
+        } else {
+            QVERIFY(rig.printer.received.isEmpty());
+            QCOMPARE(rig.dialogs.last().title, QStringLiteral("ОШИБКА"));
+            QVERIFY(rig.dialogs.last().text.contains(QStringLiteral("64x32")));
+            QCOMPARE(rig.logo.size(), QSize(64, 32));
+        }
+    }
+
     void clearingSlot127AfterTheConfirmation() {
         Rig rig;
         rig.printer.state.logos[127] = slotPayload(8, 1, QByteArray(8, '\x01'));
