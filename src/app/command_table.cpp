@@ -7,9 +7,11 @@
 #include "device/mark_bitmap_view.h"
 #include "device/print_mode_readout.h"
 #include "device/print_system_readout.h"
+#include "editor/editor_commands.h"
 #include "link/printer_settings.h"
 #include "link/session.h"
 #include "link/version_query.h"
+#include "logos/logo_file_commands.h"
 #include "logos/logo_transfer.h"
 #include "marks/fragment_transfer.h"
 #include "marks/mark_file_commands.h"
@@ -20,13 +22,6 @@
 namespace app {
 
 namespace {
-
-// A command whose library is not part of this build yet.
-void unavailable(Session& s) {
-    s.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"),
-                         QStringLiteral("Функция недоступна в этой версии программы."),
-                         MessageIcon::Warning, MessageButtons::Ok);
-}
 
 template <void (*F)(Session&)> void run(Shell& sh) {
     F(sh.session());
@@ -87,21 +82,21 @@ const QHash<int, Command>& table() {
         {15, run<marks::writeMarkByNumber>},
         {19, run<showTextMarkAreaMap>},
         // Logos
-        {20, run<unavailable>},
-        {21, run<unavailable>},
-        {23, run<unavailable>},
+        {20, run<logos::newLogo>},
+        {21, run<logos::openLogoFile>},
+        {23, run<logos::saveLogoAs>},
         {25, run<readLogoSlot>},
         {26, run<writeLogoSlot>},
         {29, run<deleteLogoSlot>},
         {28, run<viewMarkBitmap>},
         {24, run<showGraphicAreaMap>},
         // Graphic editor
-        {30, run<unavailable>},
-        {31, run<unavailable>},
-        {32, run<unavailable>},
-        {33, run<unavailable>},
-        {34, run<unavailable>},
-        {35, run<unavailable>},
+        {30, run<editor::changeLogoWidth>},
+        {31, run<editor::changeLogoHeight>},
+        {32, run<editor::invertLogo>},
+        {33, run<editor::undoLogoChange>},
+        {34, run<editor::clearLogoArea>},
+        {35, run<editor::countLogoDots>},
         // Help
         {40, help<40>},
         {41, help<41>},

@@ -6,9 +6,26 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProxyStyle>
+
+namespace {
+
+// Alt alone moves into the menu bar, as the keyboard user of this program expects.
+class ShellStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setStyle(new ShellStyle);
     // Taken before anything can change the current directory.
     const QString startDir = QDir::currentPath();
 

@@ -129,6 +129,10 @@ QMdiSubWindow* MainWindow::addChild(QWidget* content, const QString& title, cons
     inner->setCentralWidget(content);
     QStatusBar* bar = inner->statusBar();
     bar->setSizeGripEnabled(false);
+    // The field widths are fixed; a status-bar sized font keeps the clock and port texts whole.
+    QFont small = bar->font();
+    small.setPointSize(8);
+    bar->setFont(small);
     for (const auto& [width, text] : fields) {
         auto* l = new QLabel(text);
         l->setFixedWidth(width);
@@ -360,6 +364,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (!w || w->window() != this || QApplication::activeModalWidget() || exiting_)
         return QMainWindow::eventFilter(watched, e);
     auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::NoModifier) {
+        // F10 opens the menu bar as on Windows.
+        if (e->type() == QEvent::KeyPress)
+            menuBar()->setActiveAction(menus_[menuTitles().first()]->menuAction());
+        e->accept();
+        return true;
+    }
     const int id = shortcutIdFor(k);
     if (!id)
         return QMainWindow::eventFilter(watched, e);

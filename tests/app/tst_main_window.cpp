@@ -1,0 +1,613 @@
+#include "app/main_window.h"
+#include "test_rig.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+using app::MainWindow;
+
+namespace {
+
+const QString kNotConnected = QStringLiteral("Соединение с Маркиратором не установлено!\n\r"
+                                             "НЕ ВЫПОЛНЕНА ИНИЦИАЛИЗАЦИЯ COM-ПОРТА:\n\r"
+                                             "'Функции' >> 'Подключение' >> 'Открыть СОМ-порт'");
+
+// Printer commands that must not run without a port: menu ids and the Ctrl+U id.
+const QList<int> kPortIds = {54, 50, 51, 52, 53, 55, 60, 61, 56, 17,
+                             12, 18, 15, 19, 25, 26, 29, 28, 24, 104};
+// Greyed at start and enabled by an opening.
+const QList<int> kEnabledByOpening = {3,  54, 50, 51, 52, 53, 55, 60, 61, 56,
+                                      17, 12, 18, 15, 19, 25, 26, 29, 28, 24};
+
+// Text of every entry of a menu, "-" for a separator and "> title" for a submenu.
+QStringList entries(QMenu* menu) {
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            out << QStringLiteral("-");
+        else if (a->menu())
+            out << QStringLiteral("> ") + a->menu()->title();
+        else
+            out << a->text();
+    }
+    return out;
+}
+
+QMenu* submenu(QMenu* menu, const QString& title) {
+    for (QAction* a : menu->actions())
+        if (a->menu() && a->menu()->title() == title)
+            return a->menu();
+    return nullptr;
+}
+
+struct Shell {
+    TestRig rig;
+    MainWindow window{rig.port, rig.clock, rig.dialogs, rig.catalogue};
+
+    explicit Shell(const QString& model = QStringLiteral("K309")) {
+        rig.printer.state.model = model;
+        window.startUp(rig.dir.path(), rig.dir.path(), false);
+        window.show();
+    }
+    // The opening as the user does it: Ctrl+C, "1" in the port prompt.
+    void open() {
+        rig.dialogs.answer(QStringLiteral("1"));
+        window.runCommand(2);
+    }
+    QString portField(ChildWindow w) const {
+        return window.statusField(w, w == ChildWindow::TextMark ? 2 : 4)->text();
+    }
+    bool enabled(int id) const { return window.action(id)->isEnabled(); }
+    QMenu* menu(const QString& title) const { return window.menu(title); }
+    bool titleEnabled(const QString& title) const { return menu(title)->menuAction()->isEnabled(); }
+    QList<ScriptedDialogs::Shown> messages() const { return rig.dialogs.messages(); }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void windowAndChildren() {
+        Shell s;
+        QCOMPARE(s.window.size(), QSize(800, 600));
+        QCOMPARE(s.window.minimumSize(), s.window.maximumSize());
+        QVERIFY(s.window.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(s.window.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(s.window.windowTitle().startsWith(
+            QStringLiteral("'INKWICK' для K307/K309  версия 4.0")));
+        QCOMPARE(s.window.markSubWindow()->windowTitle(), QStringLiteral("ТЕКСТ МАРКИ"));
+        QCOMPARE(s.window.graphicSubWindow()->windowTitle(), QStringLiteral("ГРАФИКА"));
+        QVERIFY(s.window.markSubWindow()->isMaximized());
+        QCOMPARE(s.window.mdiArea()->activeSubWindow(), s.window.markSubWindow());
+    }
+
+    void statusBarsStart_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("text");
+        const int m = int(ChildWindow::TextMark), g = int(ChildWindow::Graphic);
+        QTest::newRow("mark name") << m << 0 << 460 << QStringLiteral("Марка: ...");
+        QTest::newRow("mark lamp") << m << 1 << 23 << QString();
+        QTest::newRow("mark port") << m << 2 << 150 << QStringLiteral("COM?");
+        QTest::newRow("clock") << m << 3 << 130 << QStringLiteral("03.02.2026  09:05:07");
+        QTest::newRow("picture") << g << 0 << 360 << QStringLiteral("Рисунок: ...");
+        QTest::newRow("pointer") << g << 1 << 80 << QStringLiteral("XY=0:0");
+        QTest::newRow("size") << g << 2 << 110 << QStringLiteral("Размер XY: 64x24");
+        QTest::newRow("graphic lamp") << g << 3 << 23 << QString();
+        QTest::newRow("graphic port") << g << 4 << 150 << QStringLiteral("COM?");
+    }
+    void statusBarsStart() {
+        QFETCH(int, window);
+        QFETCH(int, field);
+        QFETCH(int, width);
+        QFETCH(QString, text);
+        Shell s;
+        QLabel* l = s.window.statusField(ChildWindow(window), field);
+        QVERIFY(l);
+        QCOMPARE(l->width(), width);
+        QCOMPARE(l->text(), text);
+        QCOMPARE(s.window.lamp(ChildWindow(window)), Lamp::Grey);
+    }
+
+    void clockFieldFollowsTheTimer() {
+        Shell s;
+        s.rig.clock.setDateTime(QDateTime(QDate(2027, 12, 31), QTime(23, 59, 58)));
+        QTRY_COMPARE_WITH_TIMEOUT(s.window.statusField(ChildWindow::TextMark, 3)->text(),
+                                  QStringLiteral("31.12.2027  23:59:58"), 2500);
+    }
+
+    void menuBarLayout_data() {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QStringList>("expected");
+        const QString f = QStringLiteral("ФУНКЦИИ");
+        QTest::newRow("bar") << QStringList()
+                             << QStringList{f, "МАРКА", "ГРАФИКА", "РедакторГрафики", "Помощь"};
+        QTest::newRow("functions") << QStringList{f} << QStringList{"> ПОДКЛЮЧЕНИЕ",
+                                                                    "-",
+                                                                    "> Настройки Маркиратора",
+                                                                    "-",
+                                                                    "ВЫХОД (ЗАКРЫТЬ ПРОГРАММУ)",
+                                                                    "-",
+                                                                    "ТЕКСТ МАРКИ",
+                                                                    "ГРАФИКА"};
+        QTest::newRow("connection") << QStringList{f, "ПОДКЛЮЧЕНИЕ"}
+                                    << QStringList{"ОТКРЫТЬ COM-ПОРТ\t(Ctrl+C)", "ЗАКРЫТЬ COM-ПОРТ",
+                                                   "> установки сом-порта"};
+        QTest::newRow("rates") << QStringList{f, "ПОДКЛЮЧЕНИЕ", "установки сом-порта"}
+                               << QStringList{"115200,N,8,1", "57600,N,8,1", "38400,N,8,1",
+                                              "28800,N,8,1",  "19200,N,8,1", "14400,N,8,1",
+                                              "9600,N,8,1"};
+        QTest::newRow("settings") << QStringList{f, "Настройки Маркиратора"}
+                                  << QStringList{"Версия Системы Печати Маркиратора",
+                                                 "-",
+                                                 "Установка Часов (Дата+Время)",
+                                                 "Установка Смешения Даты (дней)",
+                                                 "Установка Числа Текстовых Строк",
+                                                 "-",
+                                                 "ИНФО: Уставки Режима Печати",
+                                                 "ИНФО: УСТАВКИ СИСТЕМЫ ПЕЧАТИ\t(Ctrl+U)",
+                                                 "-",
+                                                 "ИНФО: Время работы Маркиратора",
+                                                 "ИНФО: Число отпечатанных марок"};
+        QTest::newRow("mark") << QStringList{"МАРКА"}
+                              << QStringList{"Создать Новую Марку",
+                                             "-",
+                                             "Открыть Файл Марки",
+                                             "Сохранить Изменения",
+                                             "Сохранить Марку как...",
+                                             "-",
+                                             "Чтение фрагмента Текущей Марки",
+                                             "Записать Фрагмент в Текущую Марку",
+                                             "-",
+                                             "ЧТЕНИЕ ТЕКУЩЕЙ МАРКИ",
+                                             "ЧТЕНИЕ МАРКИ #00..85",
+                                             "-",
+                                             "ЗАПИСАТЬ МАРКУ В МАРКИРАТОР...",
+                                             "-",
+                                             "Проверка Области Текстовых Марок"};
+        QTest::newRow("graphic") << QStringList{"ГРАФИКА"}
+                                 << QStringList{"Создать Новый Логотип",
+                                                "Открыть Файл Логотипа",
+                                                "-",
+                                                "Сохранить изменение в файле",
+                                                "Сохранить Логотип как..",
+                                                "-",
+                                                "Чтение Логотипа из Маркиратора",
+                                                "Записать Логотип в Маркиратор",
+                                                "Удалить Логотип..",
+                                                "-",
+                                                "ЧТЕНИЕ БИТ-КАРТЫ ТЕКУЩЕЙ МАРКИ",
+                                                "ЗАПИСАТЬ ГРАФИЧЕСКУЮ МАРКУ",
+                                                "-",
+                                                "Проверка Графической Области"};
+        QTest::newRow("editor") << QStringList{"РедакторГрафики"}
+                                << QStringList{"Изменить X-размер",
+                                               "Изменить Y-размер",
+                                               "-",
+                                               "Инверсия Цвета",
+                                               "-",
+                                               "Отменить Изменения",
+                                               "Очистка Область Редактирования",
+                                               "-",
+                                               "Инфо: Число активных капель в бит-карте"};
+        QTest::newRow("help") << QStringList{"Помощь"}
+                              << QStringList{"Сведения о Программе", "-",
+                                             "Подключение Компьютера к Маркиратору",
+                                             "Быстрые команды", "Используемые Форматы Графики"};
+    }
+    void menuBarLayout() {
+        QFETCH(QStringList, path);
+        QFETCH(QStringList, expected);
+        Shell s;
+        if (path.isEmpty()) {
+            QStringList titles;
+            for (QAction* a : s.window.menuBar()->actions())
+                titles << a->text();
+            QCOMPARE(titles, expected);
+            return;
+        }
+        QMenu* m = s.menu(path.first());
+        for (qsizetype i = 1; m && i < path.size(); ++i)
+            m = submenu(m, path[i]);
+        QVERIFY(m);
+        QCOMPARE(entries(m), expected);
+    }
+
+    // Each id delivers its own command: the item's text identifies it.
+    void idsReachTheirItems_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("text");
+        const QList<QPair<int, QString>> rows = {{2, "ОТКРЫТЬ COM-ПОРТ\t(Ctrl+C)"},
+                                                 {3, "ЗАКРЫТЬ COM-ПОРТ"},
+                                                 {110, "115200,N,8,1"},
+                                                 {116, "9600,N,8,1"},
+                                                 {54, "Версия Системы Печати Маркиратора"},
+                                                 {50, "Установка Часов (Дата+Время)"},
+                                                 {51, "Установка Смешения Даты (дней)"},
+                                                 {52, "Установка Числа Текстовых Строк"},
+                                                 {53, "ИНФО: Уставки Режима Печати"},
+                                                 {55, "ИНФО: УСТАВКИ СИСТЕМЫ ПЕЧАТИ\t(Ctrl+U)"},
+                                                 {60, "ИНФО: Время работы Маркиратора"},
+                                                 {61, "ИНФО: Число отпечатанных марок"},
+                                                 {9, "ВЫХОД (ЗАКРЫТЬ ПРОГРАММУ)"},
+                                                 {7, "ТЕКСТ МАРКИ"},
+                                                 {8, "ГРАФИКА"},
+                                                 {10, "Создать Новую Марку"},
+                                                 {11, "Открыть Файл Марки"},
+                                                 {13, "Сохранить Изменения"},
+                                                 {14, "Сохранить Марку как..."},
+                                                 {56, "Чтение фрагмента Текущей Марки"},
+                                                 {17, "Записать Фрагмент в Текущую Марку"},
+                                                 {12, "ЧТЕНИЕ ТЕКУЩЕЙ МАРКИ"},
+                                                 {18, "ЧТЕНИЕ МАРКИ #00..85"},
+                                                 {15, "ЗАПИСАТЬ МАРКУ В МАРКИРАТОР..."},
+                                                 {19, "Проверка Области Текстовых Марок"},
+                                                 {20, "Создать Новый Логотип"},
+                                                 {21, "Открыть Файл Логотипа"},
+                                                 {22, "Сохранить изменение в файле"},
+                                                 {23, "Сохранить Логотип как.."},
+                                                 {25, "Чтение Логотипа из Маркиратора"},
+                                                 {26, "Записать Логотип в Маркиратор"},
+                                                 {29, "Удалить Логотип.."},
+                                                 {28, "ЧТЕНИЕ БИТ-КАРТЫ ТЕКУЩЕЙ МАРКИ"},
+                                                 {27, "ЗАПИСАТЬ ГРАФИЧЕСКУЮ МАРКУ"},
+                                                 {24, "Проверка Графической Области"},
+                                                 {30, "Изменить X-размер"},
+                                                 {31, "Изменить Y-размер"},
+                                                 {32, "Инверсия Цвета"},
+                                                 {33, "Отменить Изменения"},
+                                                 {34, "Очистка Область Редактирования"},
+                                                 {35, "Инфо: Число активных капель в бит-карте"},
+                                                 {40, "Сведения о Программе"},
+                                                 {41, "Подключение Компьютера к Маркиратору"},
+                                                 {43, "Быстрые команды"},
+                                                 {42, "Используемые Форматы Графики"}};
+        for (const auto& [id, text] : rows)
+            QTest::addRow("%d", id) << id << text;
+    }
+    void idsReachTheirItems() {
+        QFETCH(int, id);
+        QFETCH(QString, text);
+        Shell s;
+        QVERIFY(s.window.action(id));
+        QCOMPARE(s.window.action(id)->text(), text);
+    }
+
+    void statesFollowTheConnection() {
+        Shell s;
+        const QList<int> alwaysOn = {9,  7,  8,  10, 11, 20, 21, 23, 30,
+                                     31, 32, 33, 34, 35, 40, 41, 42, 43};
+        const QList<int> alwaysOff = {13, 14, 22, 27};
+        auto check = [&](bool open) {
+            QCOMPARE(s.enabled(2), !open);
+            for (int id : kEnabledByOpening)
+                QVERIFY2(s.enabled(id) == open, qPrintable(QString::number(id)));
+            for (int id : alwaysOn)
+                QVERIFY2(s.enabled(id), qPrintable(QString::number(id)));
+            for (int id : alwaysOff)
+                QVERIFY2(!s.enabled(id), qPrintable(QString::number(id)));
+        };
+        check(false);
+        QVERIFY(s.window.action(110)->isChecked());
+
+        s.open();
+        check(true);
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 115200,n,8,1"));
+        QCOMPARE(s.portField(ChildWindow::Graphic), QStringLiteral("COM1: 115200,n,8,1"));
+        QCOMPARE(s.window.lamp(ChildWindow::TextMark), Lamp::Idle);
+        // The version query ran after the opening and said so.
+        QCOMPARE(s.rig.printer.requests.size(), 1);
+        QCOMPARE(s.rig.printer.requests.first(), QByteArray("\x11i\x0e"));
+        QCOMPARE(s.messages().size(), 1);
+        QVERIFY(s.messages().first().text.startsWith(QStringLiteral("Версия Программы")));
+
+        s.window.runCommand(3);
+        check(false);
+        QVERIFY(!s.window.session().link.open);
+        QVERIFY(!s.rig.port.isOpen());
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM?"));
+        QCOMPARE(s.portField(ChildWindow::Graphic), QStringLiteral("COM?"));
+        QCOMPARE(s.window.lamp(ChildWindow::Graphic), Lamp::Grey);
+        QVERIFY(s.rig.dialogs.unexpected.isEmpty());
+    }
+
+    void cancelledOpeningStaysDisconnected() {
+        Shell s;
+        s.rig.dialogs.answer(QString());
+        s.window.runCommand(2);
+        QVERIFY(!s.window.session().link.open);
+        QVERIFY(s.enabled(2));
+        QVERIFY(!s.enabled(55));
+        QVERIFY(s.messages().isEmpty());
+        QVERIFY(s.rig.printer.requests.isEmpty());
+    }
+
+    void printerCommandsNeedAPort_data() {
+        QTest::addColumn<int>("id");
+        for (int id : kPortIds)
+            QTest::addRow("%d", id) << id;
+    }
+    void printerCommandsNeedAPort() {
+        QFETCH(int, id);
+        Shell s;
+        s.window.runCommand(id);
+        QCOMPARE(s.rig.dialogs.shown.size(), 1);
+        const auto& box = s.rig.dialogs.last();
+        QCOMPARE(box.title, QStringLiteral("ОШИБКА"));
+        QCOMPARE(box.text, kNotConnected);
+        QCOMPARE(box.icon, MessageIcon::Error);
+        QCOMPARE(box.buttons, MessageButtons::Ok);
+        QVERIFY(s.rig.printer.received.isEmpty());
+    }
+
+    void ctrlUWhileNotConnectedIsGuarded() {
+        Shell s;
+        // The focus in a text field must not swallow the shortcut.
+        auto* field = s.window.markSubWindow()->findChild<QLineEdit*>();
+        QVERIFY(field);
+        QTest::keyClick(field, Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(s.rig.dialogs.shown.size(), 1);
+        QCOMPARE(s.rig.dialogs.last().text, kNotConnected);
+    }
+
+    void ctrlCWhileConnectedDoesNothing() {
+        Shell s;
+        s.open();
+        const qsizetype shown = s.rig.dialogs.shown.size();
+        const QStringList openings = s.rig.port.openings;
+        QTest::keyClick(&s.window, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(s.rig.dialogs.shown.size(), shown);
+        QCOMPARE(s.rig.port.openings, openings);
+        QVERIFY(s.window.session().link.open);
+    }
+
+    void ctrlCOpensThePort() {
+        Shell s;
+        s.rig.dialogs.answer(QStringLiteral("1"));
+        QTest::keyClick(&s.window, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(s.window.session().link.open);
+        QCOMPARE(s.rig.dialogs.shown.first().kind, ScriptedDialogs::Kind::PortPrompt);
+    }
+
+    void modeSwitching() {
+        Shell s;
+        auto inMarkMode = [&] {
+            QCOMPARE(s.window.session().mode, WindowMode::Mark);
+            QVERIFY(s.titleEnabled("МАРКА"));
+            QVERIFY(!s.titleEnabled("ГРАФИКА"));
+            QVERIFY(!s.titleEnabled("РедакторГрафики"));
+            QCOMPARE(s.window.mdiArea()->activeSubWindow(), s.window.markSubWindow());
+            QVERIFY(s.window.action(7)->isChecked());
+        };
+        auto inLogoMode = [&] {
+            QCOMPARE(s.window.session().mode, WindowMode::Logo);
+            QVERIFY(!s.titleEnabled("МАРКА"));
+            QVERIFY(s.titleEnabled("ГРАФИКА"));
+            QVERIFY(s.titleEnabled("РедакторГрафики"));
+            QCOMPARE(s.window.mdiArea()->activeSubWindow(), s.window.graphicSubWindow());
+            QVERIFY(s.window.graphicSubWindow()->isVisible());
+            QVERIFY(s.window.action(8)->isChecked());
+        };
+        inMarkMode();
+        QTest::keyClick(&s.window, Qt::Key_M, Qt::ControlModifier); // already there: nothing
+        inMarkMode();
+        QVERIFY(s.window.graphicSubWindow()->isVisible());
+        QTest::keyClick(&s.window, Qt::Key_G, Qt::ControlModifier);
+        inLogoMode();
+        QVERIFY(!s.window.markSubWindow()->isVisible());
+        QTest::keyClick(&s.window, Qt::Key_G, Qt::ControlModifier); // already there: nothing
+        inLogoMode();
+        QVERIFY(!s.window.markSubWindow()->isVisible());
+        s.window.runCommand(7);
+        inMarkMode();
+        s.window.runCommand(8);
+        inLogoMode();
+        QTest::keyClick(&s.window, Qt::Key_M, Qt::ControlModifier);
+        inMarkMode();
+        QVERIFY(!s.window.graphicSubWindow()->isVisible());
+        QVERIFY(s.rig.dialogs.shown.isEmpty());
+    }
+
+    void openingAK307SwitchesToLogoMode_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("K307") << QStringLiteral("K307") << int(WindowMode::Logo);
+        QTest::newRow("K309") << QStringLiteral("K309") << int(WindowMode::Mark);
+    }
+    void openingAK307SwitchesToLogoMode() {
+        QFETCH(QString, model);
+        QFETCH(int, mode);
+        Shell s(model);
+        s.open();
+        QCOMPARE(s.window.session().link.modelName, model);
+        QCOMPARE(int(s.window.session().mode), mode);
+        QCOMPARE(s.titleEnabled("ГРАФИКА"), mode == int(WindowMode::Logo));
+    }
+
+    void baudChangeWhileNotConnectedChangesNothing() {
+        Shell s;
+        s.window.action(116)->trigger();
+        QVERIFY(s.window.action(110)->isChecked());
+        QVERIFY(!s.window.action(116)->isChecked());
+        QCOMPARE(s.window.session().link.baudRate, 115200);
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM?"));
+        QVERIFY(s.rig.port.openings.isEmpty());
+        QVERIFY(s.rig.dialogs.shown.isEmpty());
+    }
+
+    void baudChangeHoldsForLaterOpenings() {
+        Shell s;
+        s.open();
+        s.window.action(116)->trigger();
+        QVERIFY(s.window.action(116)->isChecked());
+        QVERIFY(!s.window.action(110)->isChecked());
+        QCOMPARE(s.rig.port.openings.last(), QStringLiteral("/dev/ttySIM0@9600"));
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 9600,n,8,1"));
+        QCOMPARE(s.portField(ChildWindow::Graphic), QStringLiteral("COM1: 9600,n,8,1"));
+        QVERIFY(s.window.session().link.open);
+
+        s.window.runCommand(3);
+        s.open();
+        QCOMPARE(s.rig.port.openings.last(), QStringLiteral("/dev/ttySIM0@9600"));
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 9600,n,8,1"));
+        QVERIFY(s.window.action(116)->isChecked());
+        QVERIFY(s.rig.dialogs.unexpected.isEmpty());
+    }
+
+    void failedReopeningDisconnects() {
+        Shell s;
+        s.open();
+        const qsizetype before = s.rig.dialogs.shown.size();
+        s.rig.port.failOpen = SerialPort::OpenError::Busy;
+        s.window.action(114)->trigger();
+        QCOMPARE(s.rig.dialogs.shown.size(), before + 1);
+        QCOMPARE(s.rig.dialogs.last().title, QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ"));
+        QCOMPARE(s.rig.dialogs.last().icon, MessageIcon::Error);
+        QVERIFY(!s.window.session().link.open);
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM?"));
+        QCOMPARE(s.portField(ChildWindow::Graphic), QStringLiteral("COM?"));
+        QCOMPARE(s.window.lamp(ChildWindow::TextMark), Lamp::Grey);
+        QVERIFY(s.enabled(2));
+        QVERIFY(!s.enabled(3));
+        QVERIFY(!s.enabled(55));
+        QVERIFY(s.window.action(114)->isChecked());
+        QCOMPARE(s.window.session().link.baudRate, 19200);
+        // Commands now meet the guard rather than a dead port.
+        s.window.runCommand(104);
+        QCOMPARE(s.rig.dialogs.last().text, kNotConnected);
+    }
+
+    void exitQuestion_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("menu, no") << 9 << false;
+        QTest::newRow("ctrl+q, no") << 103 << false;
+        QTest::newRow("close box, no") << 0 << false;
+        QTest::newRow("menu, yes") << 9 << true;
+        QTest::newRow("close box, yes") << 0 << true;
+    }
+    void exitQuestion() {
+        QFETCH(int, id);
+        QFETCH(bool, yes);
+        Shell s;
+        s.open();
+        const QString tmp = s.window.session().workDir.filePath(QStringLiteral("tmpmark.mrt"));
+        QFile f(tmp);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        s.rig.dialogs.answer(yes ? MessageAnswer::Yes : MessageAnswer::No);
+        if (id)
+            s.window.runCommand(id);
+        else
+            s.window.close();
+        const auto& box = s.rig.dialogs.last();
+        QCOMPARE(box.title, QStringLiteral("ЗАВЕРШЕНИЕ РАБОТЫ"));
+        QCOMPARE(box.text, QStringLiteral("ЗАВЕРШИТЬ РАБОТУ ПРОГРАММЫ?"));
+        QCOMPARE(box.buttons, MessageButtons::YesNo);
+        QCOMPARE(box.icon, MessageIcon::None);
+        QCOMPARE(s.window.isVisible(), !yes);
+        QCOMPARE(QFile::exists(tmp), !yes);
+        QCOMPARE(s.rig.port.isOpen(), !yes);
+        if (!yes) {
+            QVERIFY(s.window.session().link.open);
+            QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 115200,n,8,1"));
+            QVERIFY(!s.enabled(2));
+        }
+        QVERIFY(s.rig.dialogs.unexpected.isEmpty());
+    }
+
+    void helpWorksInEitherStateAndMode_data() {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("logoMode");
+        QTest::newRow("offline, marks") << false << false;
+        QTest::newRow("online, logos") << true << true;
+    }
+    void helpWorksInEitherStateAndMode() {
+        QFETCH(bool, connected);
+        QFETCH(bool, logoMode);
+        Shell s;
+        if (connected)
+            s.open();
+        if (logoMode)
+            s.window.runCommand(100);
+        const qsizetype before = s.rig.dialogs.shown.size();
+        for (int id : {40, 41, 42, 43})
+            s.window.runCommand(id);
+        QCOMPARE(s.rig.dialogs.shown.size(), before + 4);
+        QCOMPARE(s.rig.dialogs.last().title, QStringLiteral("КОМАНДЫ БЫСТРОГО ДОСТУПА"));
+    }
+
+    void workingDirectory() {
+        TestRig rig;
+        QDir(rig.dir.path()).mkdir(QStringLiteral("start"));
+        MainWindow w(rig.port, rig.clock, rig.dialogs, rig.catalogue);
+        w.startUp(rig.dir.filePath(QStringLiteral("start")), rig.dir.path(), false);
+        QCOMPARE(w.session().workDir.absolutePath(),
+                 QDir(rig.dir.filePath(QStringLiteral("start/PRINTER FILES"))).absolutePath());
+        QVERIFY(w.session().workDir.exists());
+        QCOMPARE(QDir::current().absolutePath(), w.session().workDir.absolutePath());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+    }
+
+    void workingDirectoryFallsBackToHome() {
+        TestRig rig;
+        const QString start = rig.dir.filePath(QStringLiteral("start"));
+        const QString home = rig.dir.filePath(QStringLiteral("home"));
+        QDir(rig.dir.path()).mkdir(QStringLiteral("start"));
+        QDir(rig.dir.path()).mkdir(QStringLiteral("home"));
+        // A file of that name leaves no room for the directory.
+        QFile blocker(QDir(start).filePath(QStringLiteral("PRINTER FILES")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        MainWindow w(rig.port, rig.clock, rig.dialogs, rig.catalogue);
+        w.startUp(start, home, false);
+        QCOMPARE(w.session().workDir.absolutePath(),
+                 QDir(QDir(home).filePath(QStringLiteral("PRINTER FILES"))).absolutePath());
+        QVERIFY(w.session().workDir.exists());
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.last().icon, MessageIcon::Warning);
+        QVERIFY(rig.dialogs.last().text.contains(
+            QDir::toNativeSeparators(w.session().workDir.absolutePath())));
+    }
+
+    void startUpOpensThePortAndAsksTheVersion() {
+        TestRig rig;
+        MainWindow w(rig.port, rig.clock, rig.dialogs, rig.catalogue);
+        rig.dialogs.answer(QStringLiteral("1"));
+        w.startUp(rig.dir.path(), rig.dir.path());
+        QVERIFY(w.session().link.open);
+        QCOMPARE(rig.dialogs.shown.size(), 2);
+        QCOMPARE(rig.dialogs.shown[0].kind, ScriptedDialogs::Kind::PortPrompt);
+        QCOMPARE(rig.dialogs.shown[1].title, QStringLiteral("Информация Системы Печати"));
+        QCOMPARE(w.session().link.settingsText(),
+                 QStringLiteral(": baud=115200 parity=N Data=8 stop=1"));
+        QVERIFY(!w.session().wideLayout);
+    }
+
+    void statusFieldsAndLampsFromCommands() {
+        Shell s;
+        s.window.setField(ChildWindow::Graphic, 2, QStringLiteral("Размер XY: 10x8"));
+        s.window.setField(ChildWindow::TextMark, 1, QStringLiteral("not a text field"));
+        s.window.setField(ChildWindow::TextMark, 9, QStringLiteral("no such field"));
+        s.window.setLamp(LampTarget::Graphic, Lamp::Error);
+        QCOMPARE(s.window.statusField(ChildWindow::Graphic, 2)->text(),
+                 QStringLiteral("Размер XY: 10x8"));
+        QVERIFY(s.window.statusField(ChildWindow::TextMark, 1)->text().isEmpty());
+        QCOMPARE(s.window.lamp(ChildWindow::Graphic), Lamp::Error);
+        QCOMPARE(s.window.lamp(ChildWindow::TextMark), Lamp::Grey);
+        s.window.setCommandEnabled(13, true);
+        QVERIFY(s.enabled(13));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
