@@ -9,7 +9,7 @@
 namespace {
 constexpr qint64 kIdleResetUs = 1'000'000;
 // Faster than any host poll, so the reply never looks settled.
-constexpr qint64 kGrowingStepUs = 500;
+constexpr qint64 kGrowingStepUs = 200;
 
 QElapsedTimer& monotonic() {
     static QElapsedTimer timer = [] {
@@ -118,13 +118,15 @@ bool Emulator::run(int fd, const volatile int& stop) {
     char buffer[4096];
     while (!stop) {
         const qint64 now = nowUs();
-        int timeoutMs = 200;
+        // Reply bytes are due at sub-millisecond steps, so the wait is in microseconds.
+        qint64 waitUs = 200'000;
         if (const qint64 next = nextEventUs(); next >= 0)
-            timeoutMs = int(qBound(qint64(0), (next - now + 999) / 1000, qint64(200)));
+            waitUs = qBound(qint64(0), next - now, waitUs);
+        const timespec timeout{0, long(waitUs * 1000)};
         pollfd p{fd, POLLIN, 0};
-        if (!out_.empty())
-            p.events |= POLLOUT;
-        const int ready = ::poll(&p, 1, timeoutMs);
+        if (!out_.empty() && out_.front().atUs <= now)
+            p.events |= POLLOUT; // due bytes the host's full queue refused last time
+        const int ready = ::ppoll(&p, 1, &timeout, nullptr);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
