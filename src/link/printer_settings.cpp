@@ -26,6 +26,7 @@ bool sendSetting(Session& s, const QByteArray& request) {
         reportWriteError(s);
         return false;
     }
+    s.link.error = false;
     setLamp(s, Lamp::Idle);
     return true;
 }

@@ -15,15 +15,15 @@
 
 namespace {
 
-// The device path for a name: a path is kept, a bare name (COM5, ttyUSB0) goes through Qt's
-// own mapping (\\.\COM5, /dev/ttyUSB0).
+#ifndef Q_OS_WIN
+// The device path for a name: a path is kept, a bare name (ttyUSB0) is looked up in /dev.
 QString systemLocation(const QString& device) {
-    if (device.startsWith(QLatin1Char('/')) || device.startsWith(QLatin1String("\\\\.\\")))
+    if (device.startsWith(QLatin1Char('/')))
         return device;
-    return QSerialPortInfo(device).systemLocation();
+    const QString location = QSerialPortInfo(device).systemLocation();
+    return location.isEmpty() ? QStringLiteral("/dev/") + device : location;
 }
 
-#ifndef Q_OS_WIN
 // Qt reports a lock held by another program and a refused open() alike as PermissionError.
 // access() tells them apart: when we may read and write the device, someone else holds it.
 SerialPort::OpenError permissionOrBusy(const QString& device) {
