@@ -100,8 +100,13 @@ int main(int argc, char* argv[]) {
         return 2;
 
     options.memoryDir = p.value(QStringLiteral("memory"));
-    if (!options.memoryDir.isEmpty() && !printer.load(options.memoryDir))
-        printer.save(options.memoryDir); // a new folder starts with the factory memory
+    // A new folder starts with the factory memory.
+    if (!options.memoryDir.isEmpty() && !printer.load(options.memoryDir) &&
+        !printer.save(options.memoryDir)) {
+        std::fprintf(stderr, "printer-sim: cannot keep the memory in %s\n",
+                     qPrintable(options.memoryDir));
+        return 1;
+    }
 
     int master = -1;
     int slave = -1;
