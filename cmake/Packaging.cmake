@@ -1,0 +1,55 @@
+# Installation (program, desktop entry, icons) and the Debian package built by CPack.
+include(GNUInstallDirs)
+
+set(INKWICK_ICON_SIZES 32 48 64 128)
+set(INKWICK_ICON_DIR ${CMAKE_BINARY_DIR}/packaging/icons)
+
+# The icons are drawn by our own generator, so nothing binary lives in the repository.
+add_executable(make_icons ${CMAKE_SOURCE_DIR}/packaging/make_icons.cpp)
+target_link_libraries(make_icons PRIVATE Qt6::Gui)
+set(INKWICK_ICON_FILES)
+foreach(size ${INKWICK_ICON_SIZES})
+  list(APPEND INKWICK_ICON_FILES ${INKWICK_ICON_DIR}/${size}/inkwick.png)
+endforeach()
+add_custom_command(
+  OUTPUT ${INKWICK_ICON_FILES}
+  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+          $<TARGET_FILE:make_icons> ${INKWICK_ICON_DIR} ${INKWICK_ICON_SIZES}
+  DEPENDS make_icons
+  COMMENT "Drawing the application icons"
+  VERBATIM)
+add_custom_target(inkwick_icons ALL DEPENDS ${INKWICK_ICON_FILES})
+
+if(TARGET inkwick)
+  install(TARGETS inkwick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/inkwick.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size ${INKWICK_ICON_SIZES})
+  install(FILES ${INKWICK_ICON_DIR}/${size}/inkwick.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+set(CPACK_PACKAGE_NAME inkwick)
+set(CPACK_PACKAGE_VENDOR "Inkwick")
+set(CPACK_PACKAGE_CONTACT "Inkwick developers <inkwick@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Tool for K307/K309 ink-jet marking printers: settings, marks and logos")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Inkwick talks to K307 and K309 industrial ink-jet marking printers over a serial line\n\
+(RS-232 or a USB-serial adapter): it reads the printer's version, settings, counters and memory\n\
+maps, sets its clock, date offset and print lines, edits marks and logos and moves them between\n\
+files and the printer. The user interface is in Russian.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The Qt and C++ libraries come from dpkg-shlibdeps; the platform plugin and the fonts are
+# loaded at run time, so no linker dependency names them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
+include(CPack)
