@@ -104,7 +104,8 @@ void readLogoSlot(Session& s) {
     }
     const qint64 length = pollSettled(s, kReadPollCycles, 1);
     if (length == 0) {
-        if (!s.port.isOpen()) {
+        // Only silence is an empty slot: bytes that never settle are a broken reply.
+        if (!s.port.isOpen() || s.port.inputWaiting() > 0) {
             reportReadError(s);
             return;
         }
