@@ -58,6 +58,8 @@ void ZoomCanvas::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ZoomCanvas::pointerEvent(QMouseEvent* event) {
+    if (session_.mode != WindowMode::Logo)
+        return; // the graphic window is not the one being worked in
     logos::LogoDocument& logo = *session_.logo;
     const PointerSpot spot = spotAt(event->position().toPoint(), logo.size());
     if (!spot.inView)
@@ -101,13 +103,16 @@ GraphicWindow::GraphicWindow(Session& session, QWidget* parent)
     scroll_->horizontalScrollBar()->setSingleStep(ScrollStep);
     scroll_->verticalScrollBar()->setSingleStep(ScrollStep);
     dots_->setGeometry(DotPictureRect);
-    setMinimumSize(DotPictureRect.right() + 11, DotPictureRect.bottom() + 11);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, WindowColour);
     setPalette(pal);
     connect(session.logo, &logos::LogoDocument::scrollHomeRequested, this,
             [this] { scroll_->horizontalScrollBar()->setValue(0); });
+}
+
+QSize GraphicWindow::sizeHint() const {
+    return {ScrollAreaRect.right() + 11, DotPictureRect.bottom() + 11};
 }
 
 int GraphicWindow::firstVisibleColumn() const {

@@ -12,8 +12,8 @@ class LogoDocument;
 
 namespace editor {
 
-// The zoom image inside the scroll area, with a margin; paints only what is exposed and turns
-// pointer events into painted dots and the "XY=" status text.
+// The zoom image inside the scroll area, with a margin; paints only what is exposed and, in
+// logo mode, turns pointer events into painted dots and the "XY=" status text.
 class ZoomCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +51,7 @@ class GraphicWindow : public QWidget {
     Q_OBJECT
 public:
     GraphicWindow(Session& session, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
 
     QScrollArea* scrollArea() const { return scroll_; }
     ZoomCanvas* zoomCanvas() const { return canvas_; }

@@ -94,6 +94,14 @@ private slots:
         QVERIFY(!f.logo.isModified());
     }
 
+    void inMarkModeThePointerIsIgnored() {
+        Fixture f;
+        f.rig.session.mode = WindowMode::Mark;
+        f.press(QPoint(25, 25), Qt::LeftButton);
+        QVERIFY(!f.logo.isDot(0, 0));
+        QVERIFY(f.pointerField().isEmpty());
+    }
+
     void rightButtonClearsASetDot() {
         Fixture f;
         f.logo.setDot(1, 2, true);
