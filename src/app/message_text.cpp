@@ -68,8 +68,8 @@ QString tableHtml(const QStringList& rows) {
             html += QStringLiteral("<td nowrap");
             if (span > 1)
                 html += QStringLiteral(" colspan=\"%1\"").arg(span);
-            html += QStringLiteral(" style=\"padding-right:16px\">") + cellHtml(row[c]) +
-                    QStringLiteral("</td>");
+            html += QStringLiteral(" style=\"padding-right:16px; white-space:pre\">") +
+                    cellHtml(row[c]) + QStringLiteral("</td>");
         }
         html += QStringLiteral("</tr>");
     }

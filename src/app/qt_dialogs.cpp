@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,9 +20,16 @@ namespace app {
 
 namespace {
 
+// A release can be missed (it may go to a window that is not ours), so a key counts as held only
+// for a while after its press; a key held longer than that auto-repeats, which is recognised
+// on its own.
+constexpr qint64 kHeldForgetMs = 2000;
+
 class KeyTracker : public QObject {
 public:
-    QSet<int> held;
+    KeyTracker() { clock.start(); }
+    QHash<int, qint64> pressedAt;
+    QElapsedTimer clock;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
@@ -28,17 +37,17 @@ protected:
         case QEvent::KeyPress: {
             auto* k = static_cast<QKeyEvent*>(e);
             if (!k->isAutoRepeat())
-                held.insert(k->key());
+                pressedAt.insert(k->key(), clock.elapsed());
             break;
         }
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);
             if (!k->isAutoRepeat())
-                held.remove(k->key());
+                pressedAt.remove(k->key());
             break;
         }
         case QEvent::ApplicationDeactivate:
-            held.clear(); // releases elsewhere are not seen
+            pressedAt.clear(); // releases elsewhere are not seen
             break;
         default:
             break;
@@ -96,8 +105,14 @@ void trackHeldKeys() {
 }
 
 QSet<int> keysHeld() {
-    KeyTracker* t = tracker();
-    return t ? t->held : QSet<int>();
+    QSet<int> held;
+    if (KeyTracker* t = tracker()) {
+        const qint64 now = t->clock.elapsed();
+        for (auto it = t->pressedAt.cbegin(); it != t->pressedAt.cend(); ++it)
+            if (now - it.value() < kHeldForgetMs)
+                held.insert(it.key());
+    }
+    return held;
 }
 
 KeyGuardedDialog::KeyGuardedDialog(QWidget* parent) : QDialog(parent, dialogFlags) {

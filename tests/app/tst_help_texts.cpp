@@ -1,0 +1,102 @@
+#include "app/help_texts.h"
+#include "app/menu_table.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using app::helpScreen;
+
+class TestHelpTexts : public QObject {
+    Q_OBJECT
+private slots:
+    void screens_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("about")
+            << 40 << "Программа 'Inkwick 4.0'" << int(MessageIcon::Information)
+            << QStringLiteral(
+                   "   Программа предназначена для выполнения операций с \n\r"
+                   "текстовыми марками и логотипами для маркираторов 'ЗОР'\n\r"
+                   "(только для моделей 'K307/K309').\n\r\n\r"
+                   "ВЕРСИЯ:   Inkwick  4.0  для ОС 'Windows XP/Vista/Win7/Win8'.\n\r\n\r");
+        QTest::newRow("connection")
+            << 41 << "ПОДКЛЮЧЕНИЕ ПК К МАРКИРАТОРУ" << int(MessageIcon::Information)
+            << QStringLiteral("1. ВЫКЛЮЧИТЕ ПИТАНИЕ МАРКИРАТОРА!\n\r"
+                              "2. Подключите соединительный кабель к ПК и маркиратору\n\r"
+                              "    НЕОБХОДИМ КАБЕЛЬ ТИПА 'Z-МОДЕМ'!\n\r"
+                              "3. Проверьте установки порта для выбранного СОМ-порта\n\r"
+                              "    (должны быть: 115200,8,N,1):\n\r"
+                              "      >> Панель Управления >> Диспетчер Устройств >>\n\r"
+                              "      >> Порты (COM и LPT) >> Выбранный Порт (USB) >>\n\r"
+                              "      >> Свойства >> Параметры Порта >> 'Дополнительно'\n\r"
+                              "4. ВКЛЮЧИТЕ ПИТАНИЕ МАРКИРАТОРА.\n\r"
+                              "5. Выполните в программе 'Inkwick' команду:\n\r"
+                              "\tПОДКЛЮЧЕНИЕ >> ОТКРЫТЬ COM-ПОРТ >>\n\r"
+                              "\t >> Введите Номер Выбранного Порта.\n\r"
+                              "При правильно выполненных операциях появится сообщение\n\r"
+                              "с ВЕРСИЕЙ ПРОГРАММЫ Системы Печати Маркиратора.\r\n\n"
+                              "ПРИМЕЧАНИЕ:  В современных ноутбуках и нетбуках СОМ-порт\n\r"
+                              "отсутствует. В этом случае потребуется переходник USB<>COM.");
+        QTest::newRow("shortcuts")
+            << 43 << "КОМАНДЫ БЫСТРОГО ДОСТУПА" << int(MessageIcon::Information)
+            << QStringLiteral("<CTRL+C>\tПодключение к Маркиратору\n\r"
+                              "<CTRL+G>\tГРАФИКА\n\r"
+                              "<CTRL+M>\tМАРКА\n\r"
+                              "<CTRL+U>\tУставки Системы Печати\n\r"
+                              "<CTRL+Q>\tВыход");
+        QTest::newRow("picture formats")
+            << 42 << "Форматы Графических Файлов для Маркиратора" << int(MessageIcon::None)
+            << QStringLiteral(
+                   "ФОРМАТ 'BMP' ( ГРАФИЧЕСКИЙ ФАЙЛ )\n\r"
+                   "Файлы '.BMP' создаются стандартной программой Windows 'PAINT'.\n\r"
+                   "Для записи в маркиратор они должны быть в черно-белом формате.\n\r"
+                   "Особенностью является ограничение максимального размера данных\n\r"
+                   "(для Y=32 значение X=1..63, для Y=16 значение X=1..126).\n\r\n\r"
+                   "ФОРМАТ 'BIN' ( ЛОГОТИП )\n\r"
+                   "Созданные с помощью программы 'Glyphsmith' или этой программы\n\r"
+                   "файлы '*.BIN' являются логотипами, т.е. могут быть записаны в\n\r"
+                   "маркиратор без дополнительных преобразований. Особенностью\n\r"
+                   "является ограничение максимального размера данных до 252 байт\n\r"
+                   "(для Y=32 значение X=1..63, для Y=16 значение X=1..126).\n\r\n\r"
+                   "ФОРМАТ 'PBM' ( ГРАФИЧЕСКИЙ ФАЙЛ )\n\r"
+                   "Файлы '.PBM' создаются программой 'Glyphsmith' при некоторых видах\n\r"
+                   "операций, например формировании Штрих-кода. Размер таких файлов,\n\r"
+                   "как правило, превышает допустимый размер для логотипа.\n\r"
+                   "Могут быть записаны в маркиратор ТОЛЬКО после разделения на\n\r"
+                   "несколько файлов '*.BIN'  (предлагается при открытии файла).\n\r"
+                   "ПРИМЕЧАНИЕ: Файлы '.PBM' также могут быть записаны в маркираторы,\n\r"
+                   "имеющие ОПЦИЮ прямой печати графической марки.");
+    }
+    void screens() {
+        QFETCH(int, id);
+        QFETCH(QString, title);
+        QFETCH(int, icon);
+        QFETCH(QString, text);
+        const app::HelpScreen h = helpScreen(id);
+        QCOMPARE(h.title, title);
+        QCOMPARE(int(h.icon), icon);
+        QCOMPARE(h.text, text);
+    }
+
+    // The list names exactly the keys the window reacts to.
+    void shortcutListMatchesTheShortcuts() {
+        static const QRegularExpression key(QStringLiteral("<CTRL\\+(\\w)>"));
+        QStringList listed;
+        for (const auto& m : key.globalMatch(helpScreen(43).text))
+            listed << QStringLiteral("Ctrl+") + m.captured(1);
+        QStringList bound = {QStringLiteral("Ctrl+G"), QStringLiteral("Ctrl+M")};
+        for (const app::MenuItem& item : app::menuItems())
+            if (!item.shortcut.isEmpty())
+                bound << item.shortcut;
+        listed.sort();
+        bound.sort();
+        QCOMPARE(listed, bound);
+    }
+
+    void otherIdsHaveNoScreen() { QVERIFY(helpScreen(44).title.isEmpty()); }
+};
+
+QTEST_MAIN(TestHelpTexts)
+#include "tst_help_texts.moc"

@@ -1,0 +1,236 @@
+#include "app/qt_dialogs.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using app::MessageWindow;
+using app::PromptWindow;
+using app::QtDialogs;
+
+namespace {
+
+template <typename T> T* openDialog() {
+    return qobject_cast<T*>(QApplication::activeModalWidget());
+}
+
+// Runs `steps` on the dialog once it is up.
+void whenShown(std::function<void()> steps) {
+    QTimer::singleShot(0, steps);
+}
+
+void autoRepeatPress(QWidget* w, int key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+class TestQtDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { app::trackHeldKeys(); }
+    // A key that answered a dialog is released where the focus went: here, a plain window.
+    void cleanup() {
+        QWidget w;
+        w.show();
+        for (int key : app::keysHeld()) {
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+            QApplication::sendEvent(&w, &release);
+        }
+        QVERIFY(app::keysHeld().isEmpty());
+    }
+
+    void layouts_data() {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("edit");
+        QTest::addColumn<QRect>("ok");
+        QTest::addColumn<QString>("cancel");
+        QTest::newRow("requester") << int(PromptWindow::Layout::Requester) << QSize(300, 130)
+                                   << QRect(10, 32, 275, 21) << QRect(110, 67, 80, 25) << QString();
+        QTest::newRow("prompt") << int(PromptWindow::Layout::Prompt) << QSize(357, 110)
+                                << QRect(9, 79, 339, 20) << QRect(288, 8, 60, 23)
+                                << QStringLiteral("Cancel");
+        QTest::newRow("port prompt")
+            << int(PromptWindow::Layout::PortPrompt) << QSize(420, 140) << QRect(9, 93, 300, 20)
+            << QRect(340, 73, 60, 23) << QStringLiteral("Отмена");
+    }
+    void layouts() {
+        QFETCH(int, layout);
+        QFETCH(QSize, size);
+        QFETCH(QRect, edit);
+        QFETCH(QRect, ok);
+        QFETCH(QString, cancel);
+        PromptWindow w(PromptWindow::Layout(layout), "T", "COM1:\t/dev/x\t\tSim\n", "Prompt", "15",
+                       nullptr);
+        QCOMPARE(w.size(), size);
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.edit()->geometry(), edit);
+        QCOMPARE(w.okButton()->geometry(), ok);
+        QCOMPARE(w.okButton()->text(), QStringLiteral("OK"));
+        QVERIFY(w.okButton()->isDefault());
+        QCOMPARE(w.cancelButton() ? w.cancelButton()->text() : QString(), cancel);
+        QCOMPARE(w.edit()->text(), QStringLiteral("15"));
+        QCOMPARE(w.edit()->selectedText(), QStringLiteral("15"));
+        QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void aLongPortListGrowsThePrompt() {
+        QString list;
+        for (int i = 1; i <= 9; ++i)
+            list += QStringLiteral("COM%1:\t/dev/ttyUSB%1\t\tUSB Serial Adapter\n").arg(i);
+        PromptWindow w(PromptWindow::Layout::PortPrompt, "T", list, "Prompt", "1", nullptr);
+        QVERIFY(w.height() > 140);
+        // The controls keep their places relative to each other.
+        QCOMPARE(w.okButton()->y() - w.edit()->y(), 73 - 93);
+        QVERIFY(w.edit()->geometry().bottom() < w.height());
+    }
+
+    void promptAnswers_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("enter keeps the default") << "enter"
+                                                 << "7";
+        QTest::newRow("typed and enter") << "type"
+                                         << "712";
+        QTest::newRow("ok button") << "ok"
+                                   << "7";
+        QTest::newRow("escape") << "escape"
+                                << "";
+        QTest::newRow("cancel button") << "cancel"
+                                       << "";
+        QTest::newRow("close box") << "close"
+                                   << "";
+        QTest::newRow("auto-repeat is no answer") << "repeat"
+                                                  << "7";
+        QTest::newRow("a key held at opening") << "held"
+                                               << "7";
+    }
+    void promptAnswers() {
+        QFETCH(QString, how);
+        QFETCH(QString, result);
+        QWidget before;
+        before.show();
+        if (how == QLatin1String("held"))
+            QTest::keyPress(&before, Qt::Key_Return); // still down when the dialog opens
+        QStringList log;
+        whenShown([&] {
+            auto* w = openDialog<PromptWindow>();
+            QVERIFY(w);
+            QLineEdit* e = w->edit();
+            if (how == QLatin1String("enter")) {
+                QTest::keyClick(e, Qt::Key_Return);
+            } else if (how == QLatin1String("type")) {
+                QTest::keyClick(e, Qt::Key_End);
+                QTest::keyClicks(e, QStringLiteral("12"));
+                QTest::keyClick(e, Qt::Key_Enter);
+            } else if (how == QLatin1String("ok")) {
+                QTest::mouseClick(w->okButton(), Qt::LeftButton);
+            } else if (how == QLatin1String("escape")) {
+                QTest::keyClick(e, Qt::Key_Escape);
+            } else if (how == QLatin1String("cancel")) {
+                QTest::mouseClick(w->cancelButton(), Qt::LeftButton);
+            } else if (how == QLatin1String("close")) {
+                w->close();
+            } else if (how == QLatin1String("repeat")) {
+                autoRepeatPress(e, Qt::Key_Return);
+                autoRepeatPress(e, Qt::Key_Escape);
+                log << (w->isVisible() ? "still open" : "closed");
+                QTest::keyClick(e, Qt::Key_Return);
+            } else if (how == QLatin1String("held")) {
+                QTest::keyPress(e, Qt::Key_Return);
+                log << (w->isVisible() ? "still open" : "closed");
+                QTest::keyRelease(e, Qt::Key_Return);
+                QTest::keyClick(e, Qt::Key_Return);
+            }
+        });
+        QtDialogs dialogs;
+        dialogs.setParentWindow(&before);
+        QCOMPARE(dialogs.promptDialog("T", "P", "7"), result);
+        if (how == QLatin1String("repeat") || how == QLatin1String("held"))
+            QCOMPARE(log, QStringList{"still open"});
+    }
+
+    void messageAnswers_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("answer");
+        const int yn = int(MessageButtons::YesNo), ync = int(MessageButtons::YesNoCancel),
+                  ok = int(MessageButtons::Ok);
+        QTest::newRow("enter is yes") << yn << int(Qt::Key_Return) << int(MessageAnswer::Yes);
+        QTest::newRow("y") << yn << int(Qt::Key_Y) << int(MessageAnswer::Yes);
+        QTest::newRow("Д") << yn << 0x0414 << int(MessageAnswer::Yes);
+        QTest::newRow("n") << yn << int(Qt::Key_N) << int(MessageAnswer::No);
+        QTest::newRow("escape is no") << yn << int(Qt::Key_Escape) << int(MessageAnswer::No);
+        QTest::newRow("escape cancels") << ync << int(Qt::Key_Escape) << int(MessageAnswer::Cancel);
+        QTest::newRow("ok by enter") << ok << int(Qt::Key_Return) << int(MessageAnswer::Ok);
+        QTest::newRow("ok by escape") << ok << int(Qt::Key_Escape) << int(MessageAnswer::Ok);
+        QTest::newRow("letters do not answer OK") << ok << int(Qt::Key_N) << -1;
+    }
+    void messageAnswers() {
+        QFETCH(int, buttons);
+        QFETCH(int, key);
+        QFETCH(int, answer);
+        bool stillOpen = false;
+        whenShown([&] {
+            auto* w = openDialog<MessageWindow>();
+            QVERIFY(w);
+            if (key > 0xff) { // QTest types ASCII only
+                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key)));
+                QApplication::sendEvent(w, &press);
+            } else {
+                QTest::keyClick(w, Qt::Key(key));
+            }
+            stillOpen = w->isVisible();
+            if (stillOpen)
+                w->close();
+        });
+        QtDialogs dialogs;
+        const MessageAnswer a =
+            dialogs.messageBox("T", "Текст", MessageIcon::Error, MessageButtons(buttons));
+        QCOMPARE(stillOpen, answer < 0);
+        if (answer >= 0)
+            QCOMPARE(int(a), answer);
+    }
+
+    void messageLooks_data() {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<bool>("hasIcon");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("error") << int(MessageIcon::Error) << true << int(MessageButtons::Ok)
+                               << QStringList{"OK"};
+        QTest::newRow("question") << int(MessageIcon::None) << false << int(MessageButtons::YesNo)
+                                  << QStringList{"&Да", "&Нет"};
+        QTest::newRow("three ways")
+            << int(MessageIcon::Question) << true << int(MessageButtons::YesNoCancel)
+            << QStringList{"&Да", "&Нет", "Отмена"};
+    }
+    void messageLooks() {
+        QFETCH(int, icon);
+        QFETCH(bool, hasIcon);
+        QFETCH(int, buttons);
+        QFETCH(QStringList, labels);
+        MessageWindow w("Заголовок", "Строка 1\n\rСтрока 2\r\n\nМетка\t: 1", MessageIcon(icon),
+                        MessageButtons(buttons), nullptr);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Заголовок"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("icon")) != nullptr, hasIcon);
+        QStringList shown;
+        for (QPushButton* b : w.findChildren<QPushButton*>())
+            shown << b->text();
+        QCOMPARE(shown, labels);
+        QVERIFY(!w.textLabel()->wordWrap());
+        QCOMPARE(w.textLabel()->textFormat(), Qt::RichText);
+        QVERIFY(!w.textLabel()->text().contains(u'\r'));
+        QVERIFY(w.textLabel()->text().contains(QStringLiteral("<table")));
+    }
+};
+
+QTEST_MAIN(TestQtDialogs)
+#include "tst_qt_dialogs.moc"
