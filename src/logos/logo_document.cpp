@@ -3,6 +3,7 @@
 #include "logos/column_packing.h"
 #include "logos/dot_test.h"
 
+#include <QHash>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -60,12 +61,13 @@ public:
     explicit StrokeCommand(LogoDocument& doc) : QUndoCommand(QStringLiteral("stroke")), doc_(doc) {}
 
     void record(int column, int row, QRgb before, QRgb after) {
-        for (Change& c : changes_) {
-            if (c.column == column && c.row == row) {
-                c.after = after;
-                return;
-            }
+        const qint64 key = qint64(column) << 32 | quint32(row);
+        const auto found = index_.constFind(key);
+        if (found != index_.constEnd()) {
+            changes_[*found].after = after;
+            return;
         }
+        index_.insert(key, changes_.size());
         changes_.push_back({column, row, before, after});
     }
     bool changesAnything() const {
@@ -96,6 +98,7 @@ private:
     };
     LogoDocument& doc_;
     std::vector<Change> changes_;
+    QHash<qint64, size_t> index_; // dot -> its entry in changes_
     bool first_ = true;
 };
 
