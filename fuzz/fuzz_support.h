@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -131,6 +132,13 @@ struct ReplySession {
         session.link.open = true;
         session.link.portName = QStringLiteral("COM1");
         session.workDir = QDir(dir.path());
+    }
+
+    // Puts a file into the working directory for a command to open.
+    bool putFile(const QString& name, const QByteArray& content) {
+        QFile f(session.workDir.filePath(name));
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               f.write(content) == content.size();
     }
 };
 

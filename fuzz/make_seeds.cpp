@@ -2,16 +2,20 @@
 // simulated printer, so the fuzzers start from inputs the real code paths accept.
 //   make_seeds OUTPUT_DIR   ->  OUTPUT_DIR/<fuzzer>/<n>.seed
 #include "logos/column_packing.h"
+#include "logos/picture_files.h"
 #include "marks/mark_file.h"
 #include "marks/mark_model.h"
 #include "marks/mark_record.h"
 #include "sim/printer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
@@ -162,6 +166,44 @@ void fileSeeds() {
     seed("fuzz_mark_file", sample.left(cut));
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// BMP at the depths the image reader meets in the field; ours writes 24-bit.
+QByteArray bmpAtDepth(const QImage& picture, QImage::Format format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "bmp").write(picture.convertToFormat(format));
+    return bytes;
+}
+
+void pictureSeeds() {
+    for (auto [w, h] : {std::pair{1, 8}, {63, 32}, {100, 16}, {250, 8}}) {
+        const int r = logos::byteRowsFor(h);
+        seed("fuzz_bin_file", logos::encodeBin(w, r, packed(w, h), r * w + 4));
+    }
+    for (auto [w, h] : {std::pair{1, 8}, {400, 24}, {1664, 32}}) {
+        const int r = logos::byteRowsFor(h);
+        seed("fuzz_pbm_file", logos::encodePbm(w, r, packed(w, h)));
+    }
+
+    QTemporaryDir dir;
+    int n = 0;
+    for (auto [w, h] : {std::pair{1, 1}, {40, 32}, {400, 32}, {33, 7}}) {
+        const QImage picture = pattern(w, h);
+        const QString path = dir.filePath(QStringLiteral("%1.bmp").arg(n++));
+        if (logos::writeBmp(path, picture).isEmpty())
+            seed("fuzz_bmp_file", fileBytes(path));
+        for (auto format : {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_ARGB32})
+            seed("fuzz_bmp_file", bmpAtDepth(picture, format));
+    }
+    // Refused for its height, so the refusal path has a seed too.
+    seed("fuzz_bmp_file", bmpAtDepth(pattern(40, 33), QImage::Format_RGB888));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -174,6 +216,7 @@ int main(int argc, char** argv) {
     gOut = QDir(QString::fromLocal8Bit(argv[1]));
     replySeeds();
     fileSeeds();
+    pictureSeeds();
     std::printf("make_seeds: %d seed files in %s\n", gWritten, argv[1]);
     return 0;
 }
