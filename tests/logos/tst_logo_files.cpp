@@ -234,6 +234,20 @@ private slots:
         QCOMPARE(f.logo.size(), QSize(9, 16));
     }
 
+    void theSaveOfferRefusesAWidthTheBinCannotHold() {
+        Fixture f;
+        f.writeFile("old.bin", bin(2, 1));
+        QVERIFY(loadPackedLogoFile(f.s(), "old.bin", "bin"));
+        f.logo.resizeLogo(QSize(256, 8)); // the width byte would wrap to 0
+        f.logo.setModified(true);
+        f.rig.dialogs.answer(MessageAnswer::Yes).answer("");
+        openLogoFile(f.s());
+        QCOMPARE(f.rig.dialogs.shown[1].text,
+                 QStringLiteral("Превышение Горизонтального Размера Печати!"));
+        QCOMPARE(f.readFile("old.bin"), bin(2, 1));
+        QVERIFY(f.logo.isModified());
+    }
+
     void anotherExtensionAsksForAnotherFile() {
         Fixture f;
         f.writeFile("b.bin", bin(3, 1));

@@ -160,6 +160,18 @@ private slots:
         QCOMPARE(f.rig.status.field(ChildWindow::Graphic, 2), QStringLiteral("Размер XY: 32x32"));
     }
 
+    void aStripThatCannotBeWrittenStopsTheSplit() {
+        Fixture f;
+        f.drawPattern(64, 32);
+        f.logo.setCurrentFile("pic.bmp", "bmp");
+        QVERIFY(QDir(f.rig.dir.path()).mkdir("pic.bmp_1.bmp"));
+        QCOMPARE(splitForSlot(f.rig.session), SlotSplit::Failed);
+        QCOMPARE(f.rig.dialogs.last().text,
+                 QStringLiteral("Файл 'pic.bmp_1.bmp' записать невозможно!"));
+        QCOMPARE(f.rig.dialogs.shown.size(), 1);
+        QCOMPARE(f.logo.size(), QSize(64, 32));
+    }
+
     void slotSplitDeclinedOrNotNeeded_data() {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("outcome");
