@@ -49,8 +49,11 @@ void changeLogoHeight(Session& s) {
     showEditedSize(s);
 }
 
+// Invert and clear change the logo like painting does: without the flag, opening another file
+// would skip the save offer and the change would be lost.
 void invertLogo(Session& s) {
     s.logo->invert();
+    s.logo->setModified(true);
 }
 
 void undoLogoChange(Session& s) {
@@ -62,6 +65,7 @@ void undoLogoChange(Session& s) {
 
 void clearLogoArea(Session& s) {
     s.logo->clearArea();
+    s.logo->setModified(true);
 }
 
 void countLogoDots(Session& s) {
