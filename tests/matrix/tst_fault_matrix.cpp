@@ -163,6 +163,7 @@ QStringList boxes(const QList<ScriptedDialogs::Shown>& shown) {
 struct Outcome {
     QStringList dialogs;
     QStringList messageTexts;
+    QStringList titles;
     marks::MarkRows rows;
     QImage logo;
     QSize logoSize;
@@ -227,12 +228,14 @@ struct Command {
     int shortBytes;  // a short reply is cut to this
     int vanishAfter; // bytes written before the device goes; -1: once the answer arrives
     qint64 boundMs;  // the longest the command may take in any cell
+    // The title of the command's own box for a reply it cannot use, besides its healthy ones.
+    const char* refusal = "";
 };
 
 void none(ScriptedDialogs&) {}
 
 const Command kCommands[] = {
-    {"version", [](Session& s) { queryVersion(s); }, none, Kind::Read, 9, -1, 1000},
+    {"version", [](Session& s) { queryVersion(s); }, none, Kind::Read, 9, -1, 1000, "ОШИБКА"},
     {"clock", setPrinterClock, [](ScriptedDialogs& d) { d.answer(MessageAnswer::Yes); }, Kind::Send,
      0, 4, 1000},
     {"date offset", setDateOffset,
@@ -246,19 +249,20 @@ const Command kCommands[] = {
     {"printed marks", readPrintedMarks, none, Kind::Read, 3, -1, 1000},
     {"text area map", showTextMarkAreaMap, none, Kind::Read, 40, -1, 1000},
     {"graphic area map", showGraphicAreaMap, none, Kind::Read, 64, -1, 1000},
-    {"mark bitmap", viewMarkBitmap, none, Kind::Read, 600, -1, 2500},
+    {"mark bitmap", viewMarkBitmap, none, Kind::Read, 600, -1, 2500, "ПРОСМОТР БИТ-КАРТЫ МАРКИ "},
     {"read fragment", marks::readFragment,
      [](ScriptedDialogs& d) { d.answer(QStringLiteral("2")).answer(QStringLiteral("4")); },
      Kind::Read, 24, -1, 1000},
     {"write fragment", marks::writeFragment,
      [](ScriptedDialogs& d) { d.answer(MessageAnswer::Yes); }, Kind::Send, 0, 3, 1000},
-    {"read current mark", marks::readCurrentMark, none, Kind::Read, 700, -1, 3000},
+    {"read current mark", marks::readCurrentMark, none, Kind::Read, 700, -1, 3000, "МАРКА #00"},
     {"read mark n", marks::readMarkByNumber,
-     [](ScriptedDialogs& d) { d.answer(QStringLiteral("42")); }, Kind::Read, 700, -1, 3000},
+     [](ScriptedDialogs& d) { d.answer(QStringLiteral("42")); }, Kind::Read, 700, -1, 3000,
+     "МАРКА #42"},
     {"write mark n", marks::writeMarkByNumber,
      [](ScriptedDialogs& d) { d.answer(QStringLiteral("42")); }, Kind::Send, 0, 5 + 600, 1500},
     {"read logo", readLogoSlot, [](ScriptedDialogs& d) { d.answer(QStringLiteral("7")); },
-     Kind::LogoRead, 128, -1, 1000},
+     Kind::LogoRead, 128, -1, 1000, "Logo#007 Data Error"},
     {"write logo", writeLogoSlot, [](ScriptedDialogs& d) { d.answer(QStringLiteral("9")); },
      Kind::Send, 0, 6 + 100, 1500},
     {"delete logo", deleteLogoSlot,
@@ -377,8 +381,10 @@ Outcome runCommand(Rig& rig, const Command& c) {
     o.elapsedMs = rig.clock.elapsedMs() - start;
     rig.clock.afterWait = nullptr;
     o.dialogs = boxes(rig.dialogs.shown);
-    for (const auto& m : rig.dialogs.messages())
+    for (const auto& m : rig.dialogs.messages()) {
         o.messageTexts.append(m.text);
+        o.titles.append(m.title);
+    }
     o.rows = rig.marks.model().rows();
     o.logo = rig.logo.logoPicture();
     o.logoSize = rig.logo.size();
@@ -487,6 +493,11 @@ private slots:
         case Expect::Decoded:
             check(!o.messageTexts.contains(kReadError) && !o.messageTexts.contains(kWriteError),
                   QStringLiteral("a link error for a reply that arrived"));
+            for (const auto& m : rig.dialogs.messages()) {
+                const bool known =
+                    m.title == QString::fromUtf8(c.refusal) || healthy.titles.contains(m.title);
+                check(known, QStringLiteral("a box of another command: ") + m.title);
+            }
             if (c.kind == Kind::ReadThenSend)
                 check(rig.printer.state.printLines == 3, QStringLiteral("lines not set"));
             else
