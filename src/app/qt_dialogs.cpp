@@ -357,16 +357,29 @@ QString QtDialogs::portPromptDialog(const QString& title, const QString& listTex
     return runPrompt(PromptWindow::Layout::PortPrompt, title, listText, prompt, defaultText);
 }
 
+// Built by hand rather than with the static helpers so that it, too, stays above the main window.
+QString QtDialogs::runFileDialog(bool save, const QString& title, const QString& defaultName,
+                                 const QString& filter) {
+    QFileDialog d(parent_, title, QDir::current().filePath(defaultName), fileDialogFilter(filter));
+    d.setWindowFlag(Qt::WindowStaysOnTopHint);
+    d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!defaultName.isEmpty())
+        d.selectFile(defaultName);
+    const bool chosen = d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty();
+    if (parent_)
+        parent_->activateWindow();
+    return chosen ? d.selectedFiles().first() : QString();
+}
+
 QString QtDialogs::openFile(const QString& title, const QString& defaultName,
                             const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, title, QDir::current().filePath(defaultName),
-                                        fileDialogFilter(filter));
+    return runFileDialog(false, title, defaultName, filter);
 }
 
 QString QtDialogs::saveFile(const QString& title, const QString& defaultName,
                             const QString& filter) {
-    return QFileDialog::getSaveFileName(parent_, title, QDir::current().filePath(defaultName),
-                                        fileDialogFilter(filter));
+    return runFileDialog(true, title, defaultName, filter);
 }
 
 } // namespace app

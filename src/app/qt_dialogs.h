@@ -93,6 +93,8 @@ public:
 private:
     QString runPrompt(PromptWindow::Layout layout, const QString& title, const QString& listText,
                       const QString& prompt, const QString& defaultText);
+    QString runFileDialog(bool save, const QString& title, const QString& defaultName,
+                          const QString& filter);
     QPointer<QWidget> parent_;
 };
 

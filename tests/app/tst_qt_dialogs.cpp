@@ -1,10 +1,12 @@
 #include "app/qt_dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -197,6 +199,39 @@ private slots:
         QCOMPARE(stillOpen, answer < 0);
         if (answer >= 0)
             QCOMPARE(int(a), answer);
+    }
+
+    void fileDialogs_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("open") << false;
+        QTest::newRow("save") << true;
+    }
+    void fileDialogs() {
+        QFETCH(bool, save);
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QFile existing(dir.filePath(QStringLiteral("mark.mrt")));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        QStringList filters;
+        bool onTop = false;
+        whenShown([&] {
+            auto* d = openDialog<QFileDialog>();
+            QVERIFY(d);
+            filters = d->nameFilters();
+            onTop = d->windowFlags() & Qt::WindowStaysOnTopHint;
+            d->setOption(QFileDialog::DontConfirmOverwrite);
+            static_cast<QDialog*>(d)->accept();
+        });
+        QtDialogs dialogs;
+        const QString filter = QStringLiteral("Текстовые Марки (*.mrt)|*.mrt|Все|*.*");
+        const QString name = save ? dialogs.saveFile("S", "mark.mrt", filter)
+                                  : dialogs.openFile("O", "mark.mrt", filter);
+        QDir::setCurrent(previous);
+        QCOMPARE(QFileInfo(name).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
+        QCOMPARE(filters, (QStringList{"Текстовые Марки (*.mrt)", "Все (*.*)"}));
+        QVERIFY(onTop);
     }
 
     void messageLooks_data() {
