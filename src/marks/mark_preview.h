@@ -18,6 +18,9 @@ QImage blankPreview();
 // at the same x, each fragment position as wide as its widest text.
 void drawMarkPreview(QImage& image, const MarkRows& rows);
 
+// A text's width in the preview font, in pixels; 0 for an empty text.
+int previewTextWidth(const QString& text);
+
 // The x at which each fragment position starts (8 entries), as drawMarkPreview lays them out.
 std::array<int, 8> previewColumnStarts(const MarkRows& rows);
 

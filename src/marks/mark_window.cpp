@@ -20,8 +20,9 @@ namespace {
 
 // Positions of the control table, inside the child window.
 const QRect kTableRect(20, 15, 760, 350);
-const QRect kFunctionRect(25, 390, 110, 20);
-const QRect kFontRect(150, 390, 90, 20);
+// The selectors are a little wider than the original 110 and 90 so their longest entries show.
+const QRect kFunctionRect(25, 390, 120, 20);
+const QRect kFontRect(150, 390, 100, 20);
 const QRect kTextRect(255, 388, 420, 25);
 const QRect kChangeRect(695, 380, 80, 40);
 const QRect kPreviewAreaRect(15, 430, 770, 110);

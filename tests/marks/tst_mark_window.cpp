@@ -237,12 +237,13 @@ void TestMarkWindow::previewAlignsFragmentsByTheWidestText() {
     win.doc.model().setRows(rows);
     win.doc.redrawPreview();
 
-    const QFontMetrics metrics(previewFont());
-    const int wide = metrics.horizontalAdvance("abcdef");
+    const int wide = previewTextWidth("abcdef");
+    QVERIFY(wide > previewTextWidth("ab"));
     const auto starts = previewColumnStarts(rows);
+    QCOMPARE(starts[0], 0);
     QCOMPARE(starts[1], wide);
-    QCOMPARE(starts[2],
-             wide + qMax(metrics.horizontalAdvance("X"), metrics.horizontalAdvance("Y")));
+    QCOMPARE(starts[2], wide + qMax(previewTextWidth("X"), previewTextWidth("Y")));
+    QCOMPARE(starts[3], starts[2]); // empty fragments take no room
 
     const QImage image =
         win.w.previewLabel()->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
@@ -250,14 +251,15 @@ void TestMarkWindow::previewAlignsFragmentsByTheWidestText() {
     const QColor cell(239, 225, 250);
     const auto colourAt = [&](int x, int y) { return QColor(image.pixel(x, y)); };
     // The cell background lies behind each text only: line 1 at the bottom, line 4 at the top.
-    QCOMPARE(colourAt(wide + 1, 61 + metrics.height() - 1), cell);
+    const int height = QFontMetrics(previewFont()).height();
+    QCOMPARE(colourAt(wide + 1, 61 + height - 1), cell);
     QCOMPARE(colourAt(wide + 1, 1), cell);
-    QCOMPARE(colourAt(metrics.horizontalAdvance("ab") + 1, 62), QColor(Qt::white));
+    QCOMPARE(colourAt(previewTextWidth("ab") + 1, 62), QColor(Qt::white));
     QCOMPARE(colourAt(wide + 1, 30), QColor(Qt::white)); // lines 2 and 3 are empty
     QCOMPARE(colourAt(kPreviewWidth - 1, 70), QColor(Qt::white));
     bool blue = false;
     for (int x = 0; x < wide && !blue; ++x)
-        for (int y = 1; y < 1 + metrics.height() && !blue; ++y)
+        for (int y = 1; y < 1 + height && !blue; ++y)
             blue = colourAt(x, y).blue() > 200 && colourAt(x, y).red() < 100;
     QVERIFY(blue);
 }
