@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 #ifndef INKWICK_PRINTER_SIM
 #error "INKWICK_PRINTER_SIM must name the built printer-sim"
 #endif

@@ -189,6 +189,7 @@ void SimulatedPort::close() {
     incoming_.clear();
     input_.clear();
     growingNextUs_ = -1;
+    printerFreeUs_ = 0;
     printer_.dropPartial();
 }
 
