@@ -5,22 +5,27 @@
 
 namespace {
 
-std::optional<QByteArray> fetchMap(Session& s, const QByteArray& request) {
+std::optional<QByteArray> fetchMap(Session& s, const QByteArray& request, int places) {
     if (!requestExchange(s, request))
         return std::nullopt;
-    // Whatever has arrived by now, not only the settled count.
-    return readReply(s, s.port.inputWaiting(), 256);
+    // The whole table, even when it comes in packets, then whatever else has arrived.
+    constexpr qint64 kBufferSize = 256;
+    QByteArray reply = readRemainder(s, places);
+    reply += s.port.read(qMin(s.port.inputWaiting(), kBufferSize - reply.size()));
+    return reply + QByteArray(kBufferSize - reply.size(), '\0');
 }
 
 } // namespace
 
 void showTextMarkAreaMap(Session& s) {
-    if (const auto reply = fetchMap(s, QByteArrayLiteral("\x0Fx\x0E")))
+    if (const auto reply = fetchMap(s, QByteArrayLiteral("\x0Fx\x0E"), 85))
         device::showSystemInformation(s, device::textMarkAreaText(*reply, s.wideLayout));
 }
 
 void showGraphicAreaMap(Session& s) {
-    if (const auto reply = fetchMap(s, QByteArrayLiteral("\x0F"
-                                                         "a\x0E")))
+    if (const auto reply = fetchMap(s,
+                                    QByteArrayLiteral("\x0F"
+                                                      "a\x0E"),
+                                    128))
         device::showSystemInformation(s, device::graphicAreaText(*reply));
 }

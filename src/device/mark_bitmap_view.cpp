@@ -45,8 +45,15 @@ void viewMarkBitmap(Session& s) {
     // The bitmap is large; let the rest of it arrive.
     s.clock.waitMs(kSettleMs);
     const qint64 waiting = s.port.inputWaiting();
-    const QByteArray reply = readReply(s, waiting, kBufferSize);
-    const auto header = device::markBitmapHeader(reply.left(waiting));
+    QByteArray reply = s.port.read(qMin(waiting, kBufferSize));
+    const auto header = device::markBitmapHeader(waiting > 2 ? reply : QByteArray());
+    if (header) {
+        // A large bitmap may still be on its way in packets: wait for the columns it announces.
+        const qint64 needed = qMin(3 + qint64(header->width) * header->byteRows, kBufferSize);
+        if (reply.size() < needed)
+            reply += readRemainder(s, needed - reply.size());
+        reply += QByteArray(kBufferSize - reply.size(), '\0');
+    }
     if (!header) {
         setLamp(s, Lamp::Idle, LampTarget::Graphic);
         s.dialogs.messageBox(QStringLiteral("ПРОСМОТР БИТ-КАРТЫ МАРКИ "),

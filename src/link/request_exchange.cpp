@@ -77,6 +77,28 @@ QByteArray readReply(Session& s, qint64 available, qint64 bufferSize) {
     return buffer;
 }
 
+QByteArray readRemainder(Session& s, qint64 needed, int quietMs) {
+    QByteArray got;
+    const qint64 limitMs = needed * 10 * 1000 / qMax(1, s.port.baudRate()) + 1000;
+    const qint64 start = s.clock.elapsedMs();
+    qint64 lastArrival = start;
+    while (got.size() < needed && s.port.isOpen()) {
+        if (const qint64 waiting = s.port.inputWaiting(); waiting > 0) {
+            const QByteArray chunk = s.port.read(qMin(waiting, needed - got.size()));
+            if (chunk.isEmpty())
+                break; // the port failed underneath
+            got += chunk;
+            lastArrival = s.clock.elapsedMs();
+            continue;
+        }
+        const qint64 now = s.clock.elapsedMs();
+        if (now - lastArrival >= quietMs || now - start > limitMs)
+            break;
+        s.clock.waitMs(1);
+    }
+    return got;
+}
+
 bool waitOutputDrained(Session& s, qint64 bytes) {
     // 10 bits per byte on the line, plus a second for the driver and adapter.
     const qint64 limitMs = bytes * 10 * 1000 / qMax(1, s.port.baudRate()) + 1000;

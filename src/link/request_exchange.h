@@ -28,6 +28,12 @@ qint64 quietMs(int baudRate, int waitMs);
 // Reads up to `limit` bytes of what is waiting into a zero-filled buffer of `bufferSize`.
 QByteArray readReply(Session& s, qint64 available, qint64 bufferSize);
 
+// Reads until `needed` bytes are in, for a reply whose length its header gives: USB adapters
+// hand a long reply over in packets with gaps that the settle test takes for its end. Returns
+// what came (at most `needed`) once the line has been quiet for `quietMs`, within the line time
+// of `needed` bytes plus 1 s.
+QByteArray readRemainder(Session& s, qint64 needed, int quietMs = 50);
+
 // Waits for an empty output queue, bounded by the line time of `bytes` at the rate in force
 // plus 1 s. False when the queue did not drain or the port failed.
 bool waitOutputDrained(Session& s, qint64 bytes);

@@ -142,6 +142,11 @@ void readLogoSlot(Session& s) {
         dataError(s, digits, QStringLiteral("Illegal Logo Y-size (%1)!").arg(byteRows));
         return;
     }
+    // The poll settles on the first packet a USB adapter hands over: wait for the whole slot
+    // (a leading byte and the 256 stored), or at least for the columns the header announces.
+    const qint64 needed = qMax(1 + qint64(kSlotBytes), 3 + qint64(width) * byteRows);
+    if (reply.size() < needed)
+        reply += readRemainder(s, needed - reply.size());
     const QString fileName = QStringLiteral("logo") + digits + QStringLiteral(".bin");
     const QString path = s.workDir.filePath(fileName);
     // The file keeps every byte received, as the printer sent it.
