@@ -29,6 +29,7 @@ class KeyTracker : public QObject {
 public:
     KeyTracker() { clock.start(); }
     QHash<int, qint64> pressedAt;
+    QHash<int, quint64> releases; // per key, counted wherever the release went
     QElapsedTimer clock;
 
 protected:
@@ -42,8 +43,10 @@ protected:
         }
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);
-            if (!k->isAutoRepeat())
+            if (!k->isAutoRepeat()) {
                 pressedAt.remove(k->key());
+                ++releases[k->key()];
+            }
             break;
         }
         case QEvent::ApplicationDeactivate:
@@ -119,23 +122,36 @@ KeyGuardedDialog::KeyGuardedDialog(QWidget* parent) : QDialog(parent, dialogFlag
     trackHeldKeys();
 }
 
+quint64 keyReleases(int key) {
+    KeyTracker* t = tracker();
+    return t ? t->releases.value(key) : 0;
+}
+
 void KeyGuardedDialog::showEvent(QShowEvent* e) {
-    heldAtShow_ = keysHeld();
+    heldAtShow_.clear();
+    for (int key : keysHeld())
+        heldAtShow_.insert(key, keyReleases(key));
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
     QDialog::showEvent(e);
 }
 
+// A key held at the opening answers only after a release has been seen, in whatever window
+// the release went to.
 bool KeyGuardedDialog::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyRelease) {
+    if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
-        if (!k->isAutoRepeat())
-            heldAtShow_.remove(k->key());
-    } else if (e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        if (isAnswerKey(k->key()) && (k->isAutoRepeat() || heldAtShow_.contains(k->key())))
-            return true;
+        if (isAnswerKey(k->key())) {
+            if (k->isAutoRepeat())
+                return true;
+            const auto held = heldAtShow_.constFind(k->key());
+            if (held != heldAtShow_.cend()) {
+                if (keyReleases(k->key()) == held.value())
+                    return true;
+                heldAtShow_.erase(held);
+            }
+        }
     }
     return QDialog::eventFilter(watched, e);
 }

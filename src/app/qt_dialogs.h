@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QPointer>
 #include <QSet>
 
@@ -24,7 +25,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    QSet<int> heldAtShow_;
+    QHash<int, quint64> heldAtShow_; // key -> its release count at the opening
 };
 
 // The prompt layouts: the input requester (OK only), the prompt dialog and the port prompt.
@@ -102,5 +103,7 @@ private:
 void trackHeldKeys();
 // Keys held down right now, as the application has seen them.
 QSet<int> keysHeld();
+// How many times a key was released so far.
+quint64 keyReleases(int key);
 
 } // namespace app
