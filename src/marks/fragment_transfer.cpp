@@ -25,6 +25,8 @@ std::optional<int> askPosition(Session& s, const QString& prompt, int highest) {
 } // namespace
 
 void readFragment(Session& s) {
+    if (!s.marks)
+        return;
     const auto line = askPosition(s, QStringLiteral("Введите Номер Строки (1...4)"), 4);
     if (!line)
         return;
@@ -44,6 +46,8 @@ void readFragment(Session& s) {
 }
 
 void writeFragment(Session& s) {
+    if (!s.marks)
+        return;
     const MarkDocument& doc = *s.marks;
     const QString text = doc.fragmentText();
     QString refusal;

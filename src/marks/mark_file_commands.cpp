@@ -27,6 +27,8 @@ bool saveBytes(Session& s, const QString& name, const QByteArray& bytes) {
 } // namespace
 
 bool writeMarkFile(Session& s, const QString& name) {
+    if (!s.marks)
+        return false;
     const MarkRows& rows = s.marks->model().rows();
     const TextProblems problems = checkTexts(rows, false);
     if (problems.any()) {
@@ -38,6 +40,8 @@ bool writeMarkFile(Session& s, const QString& name) {
 }
 
 bool loadMarkFile(Session& s, const QString& name) {
+    if (!s.marks)
+        return false;
     MarkDocument& doc = *s.marks;
     QFile file(pathOf(s, name));
     if (!file.open(QIODevice::ReadOnly)) {
@@ -61,6 +65,8 @@ bool loadMarkFile(Session& s, const QString& name) {
 }
 
 void newMark(Session& s) {
+    if (!s.marks)
+        return;
     const QString name = QString::fromLatin1(kTempMarkFile);
     if (!saveBytes(s, name, newMarkFileBytes()))
         return;
@@ -69,6 +75,8 @@ void newMark(Session& s) {
 }
 
 void openMarkFile(Session& s) {
+    if (!s.marks)
+        return;
     const QString name = s.dialogs.openFile(QStringLiteral("ОТКРЫТЬ ФАЙЛ МАРКИ"), QString(),
                                             QStringLiteral("Текстовые Марки (*.mrt)|*.mrt"));
     if (name.isEmpty())
@@ -77,6 +85,8 @@ void openMarkFile(Session& s) {
 }
 
 void saveMark(Session& s) {
+    if (!s.marks)
+        return;
     const QString name = s.marks->currentFile();
     if (name.isEmpty())
         return;
@@ -84,6 +94,8 @@ void saveMark(Session& s) {
 }
 
 void saveMarkAs(Session& s) {
+    if (!s.marks)
+        return;
     QString name =
         s.dialogs.saveFile(QStringLiteral("Сохранить Файл Марки как.."), QStringLiteral("mark.mrt"),
                            QStringLiteral("Файлы Текстовых Марок (*.mrt)|*.mrt"));

@@ -82,6 +82,8 @@ void showMark(Session& s, const QByteArray& reply, MarkReader reader, int number
 } // namespace
 
 void readMarkByNumber(Session& s) {
+    if (!s.marks)
+        return;
     const auto number = askMarkNumber(s, QStringLiteral("Чтение Текстовой Марки из Маркиратора"));
     if (!number)
         return;
@@ -104,6 +106,8 @@ void readMarkByNumber(Session& s) {
 }
 
 void readCurrentMark(Session& s) {
+    if (!s.marks)
+        return;
     s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::TextMark);
     if (!writeRequest(s, readMarkRequest(0))) {
@@ -121,6 +125,8 @@ void readCurrentMark(Session& s) {
 }
 
 void writeMarkByNumber(Session& s) {
+    if (!s.marks)
+        return;
     const MarkRows rows = s.marks->model().rows();
     // A text that does not fit its record would spill into the next fragment's.
     if (const TextProblems problems = checkTexts(rows, true); problems.any()) {
