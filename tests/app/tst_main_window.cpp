@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/menu_table.h"
 #include "test_rig.h"
 
 #include <QAction>
@@ -347,6 +348,39 @@ private slots:
         QCOMPARE(box.icon, MessageIcon::Error);
         QCOMPARE(box.buttons, MessageButtons::Ok);
         QVERIFY(s.rig.printer.received.isEmpty());
+    }
+
+    // Every item runs a command, except the two that do nothing by design.
+    void everyItemIsWired() {
+        for (const app::MenuItem& item : app::menuItems())
+            QVERIFY2((app::commandFor(item.id) != nullptr) == (item.id != 22 && item.id != 27),
+                     qPrintable(item.text));
+    }
+
+    void commandsReachThePrinter_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("version") << 54 << QByteArray("\x11i\x0e");
+        QTest::newRow("print system") << 55 << QByteArray("\x11\\\x0e");
+        QTest::newRow("print system, Ctrl+U") << 104 << QByteArray("\x11\\\x0e");
+        QTest::newRow("print mode") << 53 << QByteArray("\x11M\x0e");
+        QTest::newRow("running hours") << 60 << QByteArray("\x11w\x0e");
+        QTest::newRow("printed marks") << 61 << QByteArray("\x11m\x0e");
+        QTest::newRow("text-mark area") << 19 << QByteArray("\x0fx\x0e");
+        QTest::newRow("graphic area") << 24
+                                      << QByteArray("\x0f"
+                                                    "a\x0e");
+    }
+    void commandsReachThePrinter() {
+        QFETCH(int, id);
+        QFETCH(QByteArray, request);
+        Shell s;
+        s.open();
+        s.rig.printer.requests.clear();
+        s.window.runCommand(id);
+        QVERIFY(!s.rig.printer.requests.isEmpty());
+        QCOMPARE(s.rig.printer.requests.first(), request);
+        QVERIFY(s.rig.dialogs.unexpected.isEmpty());
     }
 
     void ctrlUWhileNotConnectedIsGuarded() {
