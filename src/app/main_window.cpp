@@ -344,6 +344,14 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
+// A maximised child window lends its title to the frame ("... - [ТЕКСТ МАРКИ]"); the program's
+// title stays as it is.
+void MainWindow::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowTitleChange && windowTitle() != kTitle)
+        setWindowTitle(kTitle);
+}
+
 int MainWindow::shortcutIdFor(const QKeyEvent* e) const {
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
                                                          Qt::ShiftModifier | Qt::MetaModifier);

@@ -71,6 +71,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
