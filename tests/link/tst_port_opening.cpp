@@ -123,6 +123,18 @@ private slots:
         QCOMPARE(rig.s.link.portName, QStringLiteral("COM12"));
     }
 
+    void moreThanSeventeenPortsAreAllListedAndOpen() {
+        LinkRig rig;
+        rig.catalogue.entries.clear();
+        for (int i = 1; i <= 20; ++i)
+            rig.catalogue.entries.append(
+                entry(QStringLiteral("COM%1").arg(i), QStringLiteral("115200,n,8,1"), "USB"));
+        rig.dialogs.answer(QStringLiteral("20"));
+        QVERIFY(openPortInteractive(rig.s));
+        QCOMPARE(rig.dialogs.shown.first().extra.count('\n'), 20);
+        QCOMPARE(rig.port.openings, QStringList{QStringLiteral("\\\\.\\COM20@115200")});
+    }
+
     void cancelEndsWithoutAMessage() {
         LinkRig rig;
         twoAdapters(rig);
