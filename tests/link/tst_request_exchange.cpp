@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(rig.requests(), QList<QByteArray>{kVersionRequest});
         QCOMPARE(rig.s.link.modelName, model);
         QCOMPARE(rig.dialogs.messages().size(), 1);
-        const auto& box = rig.dialogs.messages().first();
+        const auto box = rig.dialogs.messages().first();
         QCOMPARE(box.title, QStringLiteral("Информация Системы Печати"));
         QCOMPARE(box.text, text);
         QCOMPARE(box.icon, icon);
