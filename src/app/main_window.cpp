@@ -108,7 +108,7 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCat
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateWindowList(); });
     updateWindowList();
 
-    trackHeldKeys();
+    followInputTime();
     qApp->installEventFilter(this);
 
     if (QScreen* screen = QGuiApplication::primaryScreen())

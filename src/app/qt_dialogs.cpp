@@ -20,63 +20,96 @@ namespace app {
 
 namespace {
 
-// A release can be missed (it may go to a window that is not ours), so a key counts as held only
-// for a while after its press; a key held longer than that auto-repeats, which is recognised
-// on its own.
-constexpr qint64 kHeldForgetMs = 2000;
-
-class KeyTracker : public QObject {
+// Input events carry the window system's time stamps. This follows how they relate to our own
+// clock, so that a key press can be placed before or after the moment a dialog opened.
+class InputClock : public QObject {
 public:
-    KeyTracker() { clock.start(); }
-    QHash<int, qint64> pressedAt;
-    QHash<int, quint64> releases; // per key, counted wherever the release went
+    InputClock() { clock.start(); }
     QElapsedTimer clock;
+    bool known = false;
+    qint64 offset = 0; // our milliseconds minus the stamp
+    // Keys down, with when they were last seen pressed (repeats refresh it). Not every system
+    // marks repeats as such: a second press without a release between is one.
+    QHash<int, qint64> down;
+    // Stamp of each key's last release: a repeat's release and press share their time.
+    QHash<int, quint64> releasedAt;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
-        switch (e->type()) {
-        case QEvent::KeyPress: {
+        if (e->type() == QEvent::KeyPress) {
+            down.insert(static_cast<QKeyEvent*>(e)->key(), clock.elapsed());
+        } else if (e->type() == QEvent::KeyRelease) {
             auto* k = static_cast<QKeyEvent*>(e);
+            releasedAt.insert(k->key(), k->timestamp());
             if (!k->isAutoRepeat())
-                pressedAt.insert(k->key(), clock.elapsed());
-            break;
-        }
-        case QEvent::KeyRelease: {
-            auto* k = static_cast<QKeyEvent*>(e);
-            if (!k->isAutoRepeat()) {
-                pressedAt.remove(k->key());
-                ++releases[k->key()];
+                down.remove(k->key());
+        } else if (e->type() == QEvent::ApplicationDeactivate)
+            down.clear(); // releases elsewhere are not seen
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove: {
+            const quint64 stamp = static_cast<QInputEvent*>(e)->timestamp();
+            if (stamp == 0)
+                break; // synthesised, no time
+            // Events are delivered late, never early: the least difference is the true one.
+            // A much larger one means the stamps jumped (their 32-bit clock wrapped): start over.
+            const qint64 o = clock.elapsed() - qint64(stamp);
+            if (!known || o < offset || o > offset + kResyncMs) {
+                offset = o;
+                known = true;
             }
             break;
         }
-        case QEvent::ApplicationDeactivate:
-            pressedAt.clear(); // releases elsewhere are not seen
-            break;
         default:
             break;
         }
         return QObject::eventFilter(watched, e);
     }
+
+private:
+    static constexpr qint64 kResyncMs = 5000;
 };
 
-KeyTracker* tracker() {
-    static QPointer<KeyTracker> t;
+InputClock* inputClock() {
+    static QPointer<InputClock> t;
     if (!t && qApp) {
-        t = new KeyTracker;
+        t = new InputClock;
         t->setParent(qApp);
         qApp->installEventFilter(t);
     }
     return t;
 }
 
+// The window system's time now, on the scale of the event stamps; -1 before any stamp was seen.
+qint64 inputTimeNow() {
+    InputClock* t = inputClock();
+    return t && t->known ? t->clock.elapsed() - t->offset : -1;
+}
+
+// A press that repeats a held key. Not every repeat is marked as one: the window system sends
+// a release and a press with the same stamp, and the pair is not always recognised.
+bool repeatsHeldKey(const QKeyEvent* k) {
+    if (k->isAutoRepeat())
+        return true;
+    constexpr quint64 sameMomentMs = 5;
+    InputClock* t = inputClock();
+    const quint64 stamp = k->timestamp();
+    const quint64 released = t ? t->releasedAt.value(k->key(), 0) : 0;
+    return stamp != 0 && released != 0 && stamp >= released && stamp - released <= sameMomentMs;
+}
+
+// Leeway for the estimate of the opening time, so that no press made after it is lost.
+constexpr qint64 kOpeningLeewayMs = 10;
+
 // Cyrillic letters arrive as their upper-case code point: Д answers Yes, Н answers No.
 constexpr int kCyrillicDe = 0x0414;
 constexpr int kCyrillicEn = 0x041D;
 
-bool isAnswerKey(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
-           key == Qt::Key_Space || key == Qt::Key_Y || key == Qt::Key_N || key == kCyrillicDe ||
-           key == kCyrillicEn;
+bool isEnterOrEscape(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
 void centreOnScreen(QWidget* w) {
@@ -103,57 +136,67 @@ QLabel* textLabel(QWidget* parent, const QString& text, const QRect& geometry) {
 
 } // namespace
 
-void trackHeldKeys() {
-    tracker();
+void followInputTime() {
+    inputClock();
 }
 
-QSet<int> keysHeld() {
-    QSet<int> held;
-    if (KeyTracker* t = tracker()) {
+QSet<int> keysDown() {
+    constexpr qint64 forgetMs = 2000;
+    QSet<int> keys;
+    if (InputClock* t = inputClock()) {
         const qint64 now = t->clock.elapsed();
-        for (auto it = t->pressedAt.cbegin(); it != t->pressedAt.cend(); ++it)
-            if (now - it.value() < kHeldForgetMs)
-                held.insert(it.key());
+        for (auto it = t->down.cbegin(); it != t->down.cend(); ++it)
+            if (now - it.value() < forgetMs)
+                keys.insert(it.key());
     }
-    return held;
+    return keys;
 }
 
 KeyGuardedDialog::KeyGuardedDialog(QWidget* parent) : QDialog(parent, dialogFlags) {
-    trackHeldKeys();
-}
-
-quint64 keyReleases(int key) {
-    KeyTracker* t = tracker();
-    return t ? t->releases.value(key) : 0;
+    followInputTime();
 }
 
 void KeyGuardedDialog::showEvent(QShowEvent* e) {
-    heldAtShow_.clear();
-    for (int key : keysHeld())
-        heldAtShow_.insert(key, keyReleases(key));
+    shownAt_ = inputTimeNow();
+    heldAtShow_ = keysDown();
+    armed_ = 0;
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
     QDialog::showEvent(e);
 }
 
-// A key held at the opening answers only after a release has been seen, in whatever window
-// the release went to.
+bool KeyGuardedDialog::answers(int key) const {
+    return isEnterOrEscape(key);
+}
+
 bool KeyGuardedDialog::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        if (isAnswerKey(k->key())) {
-            if (k->isAutoRepeat())
-                return true;
-            const auto held = heldAtShow_.constFind(k->key());
-            if (held != heldAtShow_.cend()) {
-                if (keyReleases(k->key()) == held.value())
-                    return true;
-                heldAtShow_.erase(held);
-            }
-        }
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+        return QDialog::eventFilter(watched, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    const int key = k->key();
+    if (!answers(key) || (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return QDialog::eventFilter(watched, e);
+    if (e->type() == QEvent::KeyRelease) {
+        if (k->isAutoRepeat())
+            return true;
+        heldAtShow_.remove(key);
+        if (armed_ != key)
+            return true;
+        armed_ = 0;
+        answerKey(key);
+        return true;
     }
-    return QDialog::eventFilter(watched, e);
+    if (repeatsHeldKey(k)) {
+        if (armed_ != key)
+            heldAtShow_.insert(key); // still held: wait for its real release
+        return true;
+    }
+    const qint64 stamp = qint64(k->timestamp());
+    const bool beforeOpening = stamp != 0 && shownAt_ >= 0 && stamp < shownAt_ - kOpeningLeewayMs;
+    if (!beforeOpening && !heldAtShow_.contains(key) && armed_ == 0)
+        armed_ = key;
+    return true;
 }
 
 PromptWindow::PromptWindow(Layout layout, const QString& title, const QString& listText,
@@ -225,6 +268,13 @@ void PromptWindow::showEvent(QShowEvent* e) {
     edit_->selectAll();
     if (beep_)
         QApplication::beep();
+}
+
+void PromptWindow::answerKey(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        ok_->click();
+    else if (key == Qt::Key_Escape)
+        reject();
 }
 
 MessageWindow::MessageWindow(const QString& title, const QString& text, MessageIcon icon,
@@ -304,23 +354,25 @@ void MessageWindow::finish(MessageAnswer a) {
     done(QDialog::Accepted);
 }
 
-void MessageWindow::keyPressEvent(QKeyEvent* e) {
+bool MessageWindow::answers(int key) const {
+    if (isEnterOrEscape(key))
+        return true;
+    return buttons_ != MessageButtons::Ok &&
+           (key == Qt::Key_Y || key == Qt::Key_N || key == kCyrillicDe || key == kCyrillicEn);
+}
+
+void MessageWindow::answerKey(int key) {
     const bool yesNo = buttons_ != MessageButtons::Ok;
-    switch (e->key()) {
-    case Qt::Key_Y:
-    case kCyrillicDe:
-        if (yesNo)
-            return finish(MessageAnswer::Yes);
-        break;
-    case Qt::Key_N:
-    case kCyrillicEn:
-        if (yesNo)
-            return finish(MessageAnswer::No);
-        break;
-    default:
-        break;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        (focused ? focused : default_)->click();
+    } else if (key == Qt::Key_Escape) {
+        reject();
+    } else if (yesNo && (key == Qt::Key_Y || key == kCyrillicDe)) {
+        finish(MessageAnswer::Yes);
+    } else if (yesNo && (key == Qt::Key_N || key == kCyrillicEn)) {
+        finish(MessageAnswer::No);
     }
-    KeyGuardedDialog::keyPressEvent(e);
 }
 
 // Escape and the close box: OK for a plain box, No for a question, Cancel where there is one.

@@ -3,7 +3,6 @@
 #include "platform/dialogs.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QPointer>
 #include <QSet>
 
@@ -13,8 +12,10 @@ class QPushButton;
 
 namespace app {
 
-// A key press answers the dialog only when the key went down while the dialog was up:
-// auto-repeats and keys already held when it opened are ignored until released.
+// The answer keys (Enter, Escape, and the letters of a question) act when a key that went down
+// while the dialog was up comes up again. Auto-repeats, keys already held at the opening and
+// presses stamped before it are ignored. Acting on the release also keeps the release here,
+// so the next dialog does not take the key for one still held.
 class KeyGuardedDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,9 +24,15 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // Whether the key answers this dialog; Enter and Escape always do.
+    virtual bool answers(int key) const;
+    // One answer key, pressed and released while the dialog was up.
+    virtual void answerKey(int key) = 0;
 
 private:
-    QHash<int, quint64> heldAtShow_; // key -> its release count at the opening
+    qint64 shownAt_ = -1; // on the scale of the input events' stamps
+    QSet<int> heldAtShow_;
+    int armed_ = 0;
 };
 
 // The prompt layouts: the input requester (OK only), the prompt dialog and the port prompt.
@@ -44,6 +51,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void answerKey(int key) override;
 
 private:
     QLineEdit* edit_ = nullptr;
@@ -62,7 +70,8 @@ public:
     QLabel* textLabel() const { return text_; }
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
+    bool answers(int key) const override;
+    void answerKey(int key) override;
     void reject() override;
 
 private:
@@ -99,11 +108,11 @@ private:
     QPointer<QWidget> parent_;
 };
 
-// Starts following which keys are held down; idempotent. Call it before the first key press.
-void trackHeldKeys();
-// Keys held down right now, as the application has seen them.
-QSet<int> keysHeld();
-// How many times a key was released so far.
-quint64 keyReleases(int key);
+// Starts following which keys are down and how the input events' time stamps relate to our
+// clock; idempotent. Call it before the first key press.
+void followInputTime();
+// Keys down now as far as the application saw (a key whose release went elsewhere is
+// forgotten after two seconds without repeats).
+QSet<int> keysDown();
 
 } // namespace app
