@@ -28,8 +28,8 @@ public:
     QElapsedTimer clock;
     bool known = false;
     qint64 offset = 0; // our milliseconds minus the stamp
-    // Keys down, with when they were last seen pressed (repeats refresh it). Not every system
-    // marks repeats as such: a second press without a release between is one.
+    // Keys down, with when they were last seen pressed (repeats refresh it). A release that
+    // went to another window is never seen, so an entry that is not refreshed expires.
     QHash<int, qint64> down;
     // Stamp of each key's last release: a repeat's release and press share their time.
     QHash<int, quint64> releasedAt;
