@@ -1,5 +1,7 @@
 #include "logos/picture_files.h"
 
+#include "logos/logo_document.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +45,12 @@ QString horizontalSizeText() {
 
 QString zeroWidthText() {
     return QStringLiteral("Файл открыть невозможно. Размер 'X'=0!");
+}
+
+QString tooWideBmpText(int width) {
+    return QStringLiteral("Файл открыть невозможно. Размер 'X'>%1! (X=%2).")
+        .arg(MaxBmpWidth)
+        .arg(width);
 }
 
 QString tooTallBmpText(int height) {
@@ -136,6 +144,17 @@ BmpRead readBmp(const QString& path) {
         return result;
     }
     QImageReader reader(&file, "bmp");
+    // Sizes come from the header: refuse before decoding, so a few bytes claiming a picture
+    // millions of columns wide cannot claim gigabytes.
+    const QSize size = reader.size();
+    if (size.width() > MaxBmpWidth) {
+        result.error = tooWideBmpText(size.width());
+        return result;
+    }
+    if (size.height() > MaxLogoHeight) {
+        result.error = tooTallBmpText(size.height());
+        return result;
+    }
     result.picture = reader.read();
     if (result.picture.isNull()) {
         result.error = reader.error() == QImageReader::DeviceError ? unreadableFileText(path)

@@ -12,6 +12,8 @@
 namespace logos {
 
 inline constexpr int MaxPbmWidth = 1664;
+// Far beyond the 12 logos a picture may be split into; only a bound on memory.
+inline constexpr int MaxBmpWidth = 16384;
 inline constexpr qint64 PackedFileReadLimit = 8192; // the most of a BIN or PBM file ever read
 inline constexpr int SlotBytes = 252;               // packed bytes one printer logo holds
 
@@ -37,6 +39,7 @@ QString verticalSizeText();   // byte rows outside 1..4
 QString horizontalSizeText(); // PBM wider than 1664
 QString zeroWidthText();
 QString tooTallBmpText(int height);
+QString tooWideBmpText(int width);
 QString unreadableFileText(const QString& name);
 QString unwritableFileText(const QString& name);
 QString notABitmapText(const QString& name);
@@ -50,7 +53,8 @@ struct BmpRead {
     QImage picture;
     QString error;
 };
-// Any BMP the image reader decodes; the height is not checked here.
+// Any BMP the image reader decodes, at most 32 rows and MaxBmpWidth columns (checked in the
+// header before decoding).
 BmpRead readBmp(const QString& path);
 // A 24-bit BMP of the picture; "" or the message naming the file.
 QString writeBmp(const QString& path, const QImage& picture);

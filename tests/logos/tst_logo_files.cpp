@@ -46,6 +46,32 @@ QByteArray pbm(int rows, int width) {
     return out;
 }
 
+// A 24-bit BMP whose header claims `width` x 1 pixels, followed by only 100 bytes of data.
+QByteArray hugeBmpHeader(qint32 width) {
+    QByteArray b;
+    auto le = [&b](quint32 v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    b.append("BM");
+    le(54 + 100, 4); // file size
+    le(0, 4);
+    le(54, 4); // pixel data offset
+    le(40, 4); // info header size
+    le(quint32(width), 4);
+    le(1, 4);  // height
+    le(1, 2);  // planes
+    le(24, 2); // bits per pixel
+    le(0, 4);  // no compression
+    le(0, 4);
+    le(2835, 4);
+    le(2835, 4);
+    le(0, 4);
+    le(0, 4);
+    b.append(QByteArray(100, '\x7f'));
+    return b;
+}
+
 } // namespace
 
 class TestLogoFiles : public QObject {
@@ -292,6 +318,9 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("too tall") << "tall.bmp"
                                   << "Файл открыть невозможно. Размер 'Y'>32! (Y=33).";
+        QTest::newRow("header claims 20 million columns")
+            << "huge.bmp"
+            << "Файл открыть невозможно. Размер 'X'>16384! (X=20000000).";
         QTest::newRow("not a bitmap") << "text.bmp"
                                       << "Файл 'text.bmp' не является рисунком BMP или повреждён!";
         QTest::newRow("missing bmp") << "gone.bmp"
@@ -307,6 +336,7 @@ private slots:
         tall.fill(Qt::black);
         f.writeImage("tall.bmp", tall);
         f.writeFile("text.bmp", "BM not really a bitmap");
+        f.writeFile("huge.bmp", hugeBmpHeader(20'000'000));
         f.writeFile("kept.bin", bin(7, 1, "\x01"));
         QVERIFY(loadPackedLogoFile(f.s(), "kept.bin", "bin"));
         f.rig.dialogs.answer(name);
