@@ -248,7 +248,7 @@ private slots:
             QVERIFY(w);
             // Keys reach the focused button, as typed ones do.
             QWidget* target = w->focusWidget() ? w->focusWidget() : w;
-            const QString text = key > 0xff ? QString(QChar(key)) : QString();
+            const QString text = key > 0xff && key <= 0xffff ? QString(QChar(key)) : QString();
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
             QApplication::sendEvent(target, &press);
             QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
