@@ -95,7 +95,9 @@ public:
         return next();
     }
     QString openFile(const QString&, const QString&, const QString&) override { return next(); }
-    QString saveFile(const QString&, const QString&, const QString&) override { return next(); }
+    QString saveFile(const QString&, const QString&, const QString&, OverwriteCheck) override {
+        return next();
+    }
 
 private:
     QString next() {

@@ -427,11 +427,13 @@ QString QtDialogs::portPromptDialog(const QString& title, const QString& listTex
 
 // Built by hand rather than with the static helpers so that it, too, stays above the main window.
 QString QtDialogs::runFileDialog(bool save, const QString& title, const QString& defaultName,
-                                 const QString& filter) {
+                                 const QString& filter, OverwriteCheck overwrite) {
     QFileDialog d(parent_, title, QDir::current().filePath(defaultName), fileDialogFilter(filter));
     d.setWindowFlag(Qt::WindowStaysOnTopHint);
     d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (overwrite == OverwriteCheck::ByCaller)
+        d.setOption(QFileDialog::DontConfirmOverwrite);
     if (!defaultName.isEmpty())
         d.selectFile(defaultName);
     const bool chosen = d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty();
@@ -445,9 +447,9 @@ QString QtDialogs::openFile(const QString& title, const QString& defaultName,
     return runFileDialog(false, title, defaultName, filter);
 }
 
-QString QtDialogs::saveFile(const QString& title, const QString& defaultName,
-                            const QString& filter) {
-    return runFileDialog(true, title, defaultName, filter);
+QString QtDialogs::saveFile(const QString& title, const QString& defaultName, const QString& filter,
+                            OverwriteCheck overwrite) {
+    return runFileDialog(true, title, defaultName, filter, overwrite);
 }
 
 } // namespace app

@@ -97,14 +97,15 @@ public:
                              const QString& defaultText) override;
     QString openFile(const QString& title, const QString& defaultName,
                      const QString& filter) override;
-    QString saveFile(const QString& title, const QString& defaultName,
-                     const QString& filter) override;
+    QString saveFile(const QString& title, const QString& defaultName, const QString& filter,
+                     OverwriteCheck overwrite) override;
 
 private:
     QString runPrompt(PromptWindow::Layout layout, const QString& title, const QString& listText,
                       const QString& prompt, const QString& defaultText);
     QString runFileDialog(bool save, const QString& title, const QString& defaultName,
-                          const QString& filter);
+                          const QString& filter,
+                          OverwriteCheck overwrite = OverwriteCheck::ByDialog);
     QPointer<QWidget> parent_;
 };
 

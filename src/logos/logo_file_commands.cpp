@@ -199,7 +199,8 @@ void saveLogoAs(Session& s) {
     QString name =
         s.dialogs.saveFile(QStringLiteral("Сохранить Файл Логотипа как..."), proposed,
                            QStringLiteral("Файлы Логотипов (*.bin)|*.bin|BMP-файлы (*.bmp)|*.bmp|"
-                                          "ВМР-файлы и Логотипы (*.bmp,*bin)|*.bmp;*.bin"));
+                                          "ВМР-файлы и Логотипы (*.bmp,*bin)|*.bmp;*.bin"),
+                           Dialogs::OverwriteCheck::ByDialog);
     if (name.isEmpty())
         return;
     QString extension = QFileInfo(name).suffix().toLower();

@@ -98,7 +98,8 @@ void saveMarkAs(Session& s) {
         return;
     QString name =
         s.dialogs.saveFile(QStringLiteral("Сохранить Файл Марки как.."), QStringLiteral("mark.mrt"),
-                           QStringLiteral("Файлы Текстовых Марок (*.mrt)|*.mrt"));
+                           QStringLiteral("Файлы Текстовых Марок (*.mrt)|*.mrt"),
+                           Dialogs::OverwriteCheck::ByCaller); // the overwrite question is ours
     if (name.isEmpty())
         return;
     if (!QFileInfo(name).fileName().contains(QLatin1Char('.')))

@@ -24,8 +24,11 @@ public:
     // filter in the form "Description|*.a;*.b|Other|*.c"; "" on cancel.
     virtual QString openFile(const QString& title, const QString& defaultName,
                              const QString& filter) = 0;
+    // A command that asks its own overwrite question passes OverwriteCheck::ByCaller, so the
+    // user is not asked twice.
+    enum class OverwriteCheck { ByDialog, ByCaller };
     virtual QString saveFile(const QString& title, const QString& defaultName,
-                             const QString& filter) = 0;
+                             const QString& filter, OverwriteCheck overwrite) = 0;
 
     MessageAnswer error(const QString& text) {
         return messageBox(QStringLiteral("ОШИБКА"), text, MessageIcon::Error, MessageButtons::Ok);

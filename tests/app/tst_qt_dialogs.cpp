@@ -267,11 +267,14 @@ private slots:
 
     void fileDialogs_data() {
         QTest::addColumn<bool>("save");
-        QTest::newRow("open") << false;
-        QTest::newRow("save") << true;
+        QTest::addColumn<bool>("callerAsks"); // the command asks about overwriting itself
+        QTest::newRow("open") << false << false;
+        QTest::newRow("save, dialog asks") << true << false;
+        QTest::newRow("save, caller asks") << true << true;
     }
     void fileDialogs() {
         QFETCH(bool, save);
+        QFETCH(bool, callerAsks);
         QTemporaryDir dir;
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
@@ -280,22 +283,28 @@ private slots:
         existing.close();
         QStringList filters;
         bool onTop = false;
+        bool dialogAsks = false;
         whenShown([&] {
             auto* d = openDialog<QFileDialog>();
             QVERIFY(d);
             filters = d->nameFilters();
             onTop = d->windowFlags() & Qt::WindowStaysOnTopHint;
+            dialogAsks = !d->testOption(QFileDialog::DontConfirmOverwrite);
             d->setOption(QFileDialog::DontConfirmOverwrite);
             static_cast<QDialog*>(d)->accept();
         });
         QtDialogs dialogs;
         const QString filter = QStringLiteral("Текстовые Марки (*.mrt)|*.mrt|Все|*.*");
-        const QString name = save ? dialogs.saveFile("S", "mark.mrt", filter)
+        const auto check =
+            callerAsks ? Dialogs::OverwriteCheck::ByCaller : Dialogs::OverwriteCheck::ByDialog;
+        const QString name = save ? dialogs.saveFile("S", "mark.mrt", filter, check)
                                   : dialogs.openFile("O", "mark.mrt", filter);
         QDir::setCurrent(previous);
         QCOMPARE(QFileInfo(name).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
         QCOMPARE(filters, (QStringList{"Текстовые Марки (*.mrt)", "Все (*.*)"}));
         QVERIFY(onTop);
+        if (save)
+            QCOMPARE(dialogAsks, !callerAsks);
     }
 
     void messageLooks_data() {

@@ -190,6 +190,8 @@ void TestMarkFileCommands::saveAs() {
     QCOMPARE(dialog.title, QStringLiteral("Сохранить Файл Марки как.."));
     QCOMPARE(dialog.text, QStringLiteral("mark.mrt"));
     QCOMPARE(dialog.extra, QStringLiteral("Файлы Текстовых Марок (*.mrt)|*.mrt"));
+    // The overwrite question below is the only one: the file dialog must not ask as well.
+    QCOMPARE(m.dialogs.lastOverwriteCheck, Dialogs::OverwriteCheck::ByCaller);
     if (answer >= 0) {
         QCOMPARE(m.messageTexts(),
                  QStringList{"ПРЕДУПРЕЖДЕНИЕ | Файл '" + path + "' уже существует. Перезаписать?"});

@@ -16,8 +16,7 @@ MessageAnswer ScriptedDialogs::messageBox(const QString& title, const QString& t
     if (buttons == MessageButtons::Ok && okNeedsNoAnswer)
         return MessageAnswer::Ok;
     if (queue_.isEmpty() || queue_.first().typeId() != QMetaType::Int) {
-        unexpected.append(QStringLiteral("message box without an answer: ") + title + " / " +
-                          text);
+        unexpected.append(QStringLiteral("message box without an answer: ") + title + " / " + text);
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     }
     return MessageAnswer(queue_.takeFirst().toInt());
@@ -57,7 +56,8 @@ QString ScriptedDialogs::openFile(const QString& title, const QString& defaultNa
 }
 
 QString ScriptedDialogs::saveFile(const QString& title, const QString& defaultName,
-                                  const QString& filter) {
+                                  const QString& filter, OverwriteCheck overwrite) {
+    lastOverwriteCheck = overwrite;
     shown.append({Kind::SaveFile, title, defaultName, filter});
     return nextText(title);
 }

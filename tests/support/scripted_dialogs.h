@@ -14,8 +14,8 @@ public:
     struct Shown {
         Kind kind;
         QString title;
-        QString text;    // message text or prompt
-        QString extra;   // default text, port list, file filter
+        QString text;  // message text or prompt
+        QString extra; // default text, port list, file filter
         MessageIcon icon = MessageIcon::None;
         MessageButtons buttons = MessageButtons::Ok;
     };
@@ -35,12 +35,14 @@ public:
                            const QString& defaultText) override;
     QString promptDialog(const QString& title, const QString& prompt,
                          const QString& defaultText) override;
-    QString portPromptDialog(const QString& title, const QString& listText,
-                             const QString& prompt, const QString& defaultText) override;
+    QString portPromptDialog(const QString& title, const QString& listText, const QString& prompt,
+                             const QString& defaultText) override;
     QString openFile(const QString& title, const QString& defaultName,
                      const QString& filter) override;
-    QString saveFile(const QString& title, const QString& defaultName,
-                     const QString& filter) override;
+    QString saveFile(const QString& title, const QString& defaultName, const QString& filter,
+                     OverwriteCheck overwrite) override;
+    // The overwrite check of the last save dialog.
+    OverwriteCheck lastOverwriteCheck = OverwriteCheck::ByDialog;
 
     // Convenience for assertions.
     const Shown& last() const { return shown.last(); }
