@@ -38,20 +38,30 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
+// Columns lined up with runs of blanks (the area maps, the fragment read-out) only line up in a
+// fixed-pitch font; "Courier New" is Liberation Mono where it is not installed.
+bool blankAligned(const QString& line) {
+    static const QRegularExpression innerBlanks(QStringLiteral("\\S {2,}\\S"));
+    return line.contains(innerBlanks);
+}
+
 // Blanks become non-breaking so indentation survives and nothing wraps.
-QString cellHtml(const QString& piece) {
+QString cellHtml(const QString& piece, bool fixedPitch) {
     QString html = piece.toHtmlEscaped();
     html.replace(u' ', QChar(0x00A0));
+    if (fixedPitch && !piece.trimmed().isEmpty())
+        html = QStringLiteral("<span style=\"font-family:'Courier New'\">") + html +
+               QStringLiteral("</span>");
     return html;
 }
 
-QString lineHtml(const QString& line) {
-    const QString body = line.isEmpty() ? QString(QChar(0x00A0)) : cellHtml(line);
+QString lineHtml(const QString& line, bool fixedPitch) {
+    const QString body = line.isEmpty() ? QString(QChar(0x00A0)) : cellHtml(line, fixedPitch);
     return QStringLiteral("<p style=\"margin:0px; white-space:pre\">") + body +
            QStringLiteral("</p>");
 }
 
-QString tableHtml(const QStringList& rows) {
+QString tableHtml(const QStringList& rows, const QList<bool>& fixedPitch) {
     static const QRegularExpression tabs(QStringLiteral("\t+"));
     QList<QStringList> cells;
     qsizetype columns = 0;
@@ -60,7 +70,8 @@ QString tableHtml(const QStringList& rows) {
         columns = qMax(columns, cells.last().size());
     }
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
-    for (const QStringList& row : cells) {
+    for (qsizetype r = 0; r < cells.size(); ++r) {
+        const QStringList& row = cells[r];
         html += QStringLiteral("<tr>");
         for (qsizetype c = 0; c < row.size(); ++c) {
             const bool last = c == row.size() - 1;
@@ -69,7 +80,7 @@ QString tableHtml(const QStringList& rows) {
             if (span > 1)
                 html += QStringLiteral(" colspan=\"%1\"").arg(span);
             html += QStringLiteral(" style=\"padding-right:16px; white-space:pre\">") +
-                    cellHtml(row[c]) + QStringLiteral("</td>");
+                    cellHtml(row[c], fixedPitch[r]) + QStringLiteral("</td>");
         }
         html += QStringLiteral("</tr>");
     }
@@ -80,15 +91,27 @@ QString tableHtml(const QStringList& rows) {
 
 QString messageHtml(const QString& text) {
     const QStringList lines = splitLines(text);
+    // A line goes fixed-pitch when it and a neighbour are lined up with blanks: one such line
+    // alone is only a wide gap in a sentence.
+    QList<bool> fixedPitch(lines.size(), false);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        fixedPitch[i] =
+            blankAligned(lines[i]) && ((i > 0 && blankAligned(lines[i - 1])) ||
+                                       (i + 1 < lines.size() && blankAligned(lines[i + 1])));
+    }
     QString html;
     for (qsizetype i = 0; i < lines.size();) {
         if (lines[i].contains(u'\t')) {
             QStringList rows;
-            while (i < lines.size() && lines[i].contains(u'\t'))
+            QList<bool> rowsFixed;
+            while (i < lines.size() && lines[i].contains(u'\t')) {
+                rowsFixed << fixedPitch[i];
                 rows << lines[i++];
-            html += tableHtml(rows);
+            }
+            html += tableHtml(rows, rowsFixed);
         } else {
-            html += lineHtml(lines[i++]);
+            html += lineHtml(lines[i], fixedPitch[i]);
+            ++i;
         }
     }
     return html;

@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
@@ -135,6 +136,36 @@ private slots:
         QVERIFY(t);
         const QTextBlock value = t->cellAt(0, 1).firstCursorPosition().block();
         QCOMPARE(value.layout()->lineCount(), 1);
+    }
+
+    // Every character of the text: fixed-pitch or not, taken from the laid-out document.
+    void blankAlignedRunsAreFixedPitch_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("piece"); // a piece of one line or table cell
+        QTest::addColumn<bool>("fixed");
+        const QString map = "000 001 ---  ---    | 000:007\n\r---  ---  ---  ---    | 008:015\n\r";
+        QTest::newRow("map rows") << map << "001 ---" << true;
+        QTest::newRow("map with tabs")
+            << "01   --    --    \t| 00:09\n\r10   --    12   \t| 10:19\n\r"
+            << "10   --" << true;
+        QTest::newRow("tab-aligned read-out")
+            << "Заряд тестовых капель\t\t96\n\rЧисло защитных капель\t\t4"
+            << "96" << false;
+        QTest::newRow("one wide gap in a sentence") << "ВЕРСИЯ:   Inkwick  4.0\n\rдля ОС"
+                                                    << "Inkwick" << false;
+        QTest::newRow("label and value lines") << "Функция: ТЕКСТ\n\rШрифт:   03\n\rТекст:   'abc'."
+                                               << "03" << true;
+    }
+    void blankAlignedRunsAreFixedPitch() {
+        QFETCH(QString, text);
+        QFETCH(QString, piece);
+        QFETCH(bool, fixed);
+        QTextDocument doc;
+        doc.setHtml(messageHtml(text));
+        const QTextCursor found = doc.find(piece);
+        QVERIFY2(!found.isNull(), qPrintable(piece));
+        const QStringList families = found.charFormat().fontFamilies().toStringList();
+        QCOMPARE(families.contains(QStringLiteral("Courier New")), fixed);
     }
 
     void fileFilters_data() {
