@@ -95,22 +95,11 @@ void SimulatedPort::scheduleReplies(qint64 requestEndUs) {
     const sim::Faults& f = printer_.faults;
     for (const sim::Reply& r : printer_.takeReplies()) {
         const qint64 start = qMax(requestEndUs + qint64(r.delayMs) * 1000, printerFreeUs_);
-        const int n = int(r.bytes.size());
-        qint64 at = start;
-        for (int j = 0; j < n; ++j) {
-            if (f.chunkBytes > 0) {
-                // An adapter hands bytes over a packet at a time, after the packet's last byte.
-                const int packet = j / f.chunkBytes;
-                const int packetEnd = qMin((packet + 1) * f.chunkBytes, n);
-                at = start + qint64(packet) * f.chunkGapMs * 1000 + qint64(packetEnd) * bt;
-            } else {
-                at = start + qint64(j + 1) * bt;
-            }
-            incoming_.append({at, r.bytes[j]});
-        }
-        printerFreeUs_ = at;
+        const QList<sim::TimedByte> paced = sim::paceReply(r.bytes, start, bt, f);
+        incoming_ += paced;
+        printerFreeUs_ = paced.isEmpty() ? start : paced.last().atUs;
         if (f.growing && growingNextUs_ < 0)
-            growingNextUs_ = at + kGrowingStepUs;
+            growingNextUs_ = printerFreeUs_ + kGrowingStepUs;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/serial_port.h"
 #include "sim/printer.h"
+#include "sim/reply_pacing.h"
 #include "virtual_clock.h"
 
 #include <QStringList>
@@ -36,10 +37,6 @@ public:
     void vanish();
 
 private:
-    struct Pending {
-        qint64 atUs;
-        char byte;
-    };
     void deliver();
     void scheduleReplies(qint64 requestEndUs);
     qint64 byteTimeUs() const;
@@ -53,7 +50,7 @@ private:
     qint64 writtenBytes_ = 0;
     qint64 outputBusyUntilUs_ = 0;              // when the last written byte has left the host
     QList<QPair<qint64, QByteArray>> outgoing_; // output queue: start time, bytes on the line
-    QList<Pending> incoming_;                   // printer bytes reaching the host
+    QList<sim::TimedByte> incoming_;            // printer bytes reaching the host
     QByteArray input_;                          // arrived, not yet read
     qint64 printerFreeUs_ = 0;                  // when the printer's transmitter is free
     qint64 growingNextUs_ = -1;                 // next byte of a reply that never ends

@@ -56,21 +56,11 @@ void Emulator::schedule(qint64 requestEndUs) {
     const sim::Faults& f = printer_.faults;
     for (const sim::Reply& r : printer_.takeReplies()) {
         const qint64 start = qMax(requestEndUs + qint64(r.delayMs) * 1000, printerFreeUs_);
-        const int n = int(r.bytes.size());
-        qint64 at = start;
-        for (int j = 0; j < n; ++j) {
-            if (f.chunkBytes > 0) {
-                const int packet = j / f.chunkBytes;
-                const int packetEnd = qMin((packet + 1) * f.chunkBytes, n);
-                at = start + qint64(packet) * f.chunkGapMs * 1000 + qint64(packetEnd) * bt;
-            } else {
-                at = start + qint64(j + 1) * bt;
-            }
-            out_.push_back({at, r.bytes[j]});
-        }
-        printerFreeUs_ = at;
+        const QList<sim::TimedByte> paced = sim::paceReply(r.bytes, start, bt, f);
+        out_.insert(out_.end(), paced.begin(), paced.end());
+        printerFreeUs_ = paced.isEmpty() ? start : paced.last().atUs;
         if (f.growing && growingNextUs_ < 0)
-            growingNextUs_ = at + kGrowingStepUs;
+            growingNextUs_ = printerFreeUs_ + kGrowingStepUs;
     }
 }
 
@@ -83,7 +73,7 @@ bool Emulator::flushDue(int fd, qint64 now) {
         growingNextUs_ = qMax(growingNextUs_, now + kGrowingStepUs);
     }
     QByteArray due;
-    for (const Outgoing& o : out_) {
+    for (const sim::TimedByte& o : out_) {
         if (o.atUs > now)
             break;
         due += o.byte;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/printer.h"
+#include "sim/reply_pacing.h"
 
 #include <QString>
 #include <deque>
@@ -20,11 +21,6 @@ public:
     bool run(int masterFd, const volatile int& stop);
 
 private:
-    struct Outgoing {
-        qint64 atUs;
-        char byte;
-    };
-
     void receive(const QByteArray& bytes, qint64 nowUs);
     void schedule(qint64 requestEndUs);
     bool flushDue(int fd, qint64 nowUs);
@@ -33,7 +29,7 @@ private:
 
     sim::Printer& printer_;
     Options options_;
-    std::deque<Outgoing> out_;
+    std::deque<sim::TimedByte> out_;
     qint64 printerFreeUs_ = 0;
     qint64 growingNextUs_ = -1;
     qint64 lastByteUs_ = -1;
