@@ -14,6 +14,9 @@
 
 #include <functional>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 struct Rig : TestRig {

@@ -10,6 +10,9 @@
 
 #include <functional>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 // Counts the bytes that cross the line in either direction.

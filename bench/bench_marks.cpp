@@ -15,6 +15,9 @@
 
 #include <functional>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 using namespace marks;

@@ -23,6 +23,8 @@
 #include <cstdio>
 #include <cstring>
 
+using namespace platform;
+
 namespace {
 
 const char* const kChildFlag = "--startup-child";

@@ -31,7 +31,7 @@ inline void initQt() {
 }
 
 // Every write is a new request: the input then holds the whole reply at once.
-class ReplyPort : public SerialPort {
+class ReplyPort : public platform::SerialPort {
 public:
     QByteArray reply;
 
@@ -63,7 +63,7 @@ private:
     int baud_ = 115200;
 };
 
-class InstantClock : public Clock {
+class InstantClock : public platform::Clock {
 public:
     void waitMs(int ms) override { ms_ += qMax(ms, 0); }
     QDateTime now() const override {
@@ -76,15 +76,16 @@ private:
 };
 
 // Text answers come from a queue (then cancel); questions are answered No, so no command loops.
-class AnsweringDialogs : public Dialogs {
+class AnsweringDialogs : public platform::Dialogs {
 public:
     QStringList answers;
     int shown = 0;
 
-    MessageAnswer messageBox(const QString&, const QString&, MessageIcon,
-                             MessageButtons buttons) override {
+    platform::MessageAnswer messageBox(const QString&, const QString&, platform::MessageIcon,
+                                       platform::MessageButtons buttons) override {
         ++shown;
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+        return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
+                                                       : platform::MessageAnswer::No;
     }
     QString inputRequester(const QString&, const QString&, const QString&) override {
         return next();
@@ -106,16 +107,16 @@ private:
     }
 };
 
-class NullStatusView : public StatusView {
+class NullStatusView : public platform::StatusView {
 public:
-    void setLamp(LampTarget, Lamp) override {}
-    void setField(ChildWindow, int, const QString&) override {}
+    void setLamp(platform::LampTarget, platform::Lamp) override {}
+    void setField(platform::ChildWindow, int, const QString&) override {}
     void setCommandEnabled(int, bool) override {}
 };
 
-class NoPorts : public PortCatalogue {
+class NoPorts : public platform::PortCatalogue {
 public:
-    QList<PortEntry> ports() override { return {}; }
+    QList<platform::PortEntry> ports() override { return {}; }
 };
 
 // A connected session in a temporary working directory, fresh for every input.
@@ -125,7 +126,7 @@ struct ReplySession {
     AnsweringDialogs dialogs;
     NullStatusView status;
     NoPorts catalogue;
-    Session session{port, clock, dialogs, catalogue, status};
+    printerlink::Session session{port, clock, dialogs, catalogue, status};
 
     explicit ReplySession(const QByteArray& reply) {
         static QTemporaryDir dir;

@@ -2,6 +2,8 @@
 #include "fuzz_support.h"
 #include "link/version_query.h"
 
+using namespace printerlink;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const VersionReply reply = decodeVersionReply(fuzz::bytes(data, size));
     if (!reply.empty)

@@ -19,6 +19,8 @@
 
 #include <QHash>
 
+using namespace printerlink;
+
 namespace app {
 
 namespace {

@@ -2,7 +2,9 @@
 
 #include <QList>
 
+namespace printerlink {
 struct Session;
+}
 
 namespace app {
 
@@ -10,7 +12,7 @@ namespace app {
 class Shell {
 public:
     virtual ~Shell() = default;
-    virtual Session& session() = 0;
+    virtual printerlink::Session& session() = 0;
     virtual void openPort() = 0;
     virtual void closePort() = 0;
     virtual void changeBaud(int rate) = 0;
@@ -33,6 +35,6 @@ QList<int> commandIds();
 void dispatch(Shell& shell, int id);
 
 // "Соединение с Маркиратором не установлено!..." as an error box.
-void showNotConnected(Session& s);
+void showNotConnected(printerlink::Session& s);
 
 } // namespace app

@@ -2,6 +2,9 @@
 
 #include "link/session.h"
 
+using namespace platform;
+using namespace printerlink;
+
 namespace app {
 
 HelpScreen aboutHelp() {

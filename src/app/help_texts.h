@@ -4,14 +4,16 @@
 
 #include <QString>
 
+namespace printerlink {
 struct Session;
+}
 
 namespace app {
 
 struct HelpScreen {
     QString title;
     QString text;
-    MessageIcon icon = MessageIcon::Information;
+    platform::MessageIcon icon = platform::MessageIcon::Information;
 };
 
 HelpScreen aboutHelp();
@@ -21,6 +23,6 @@ HelpScreen pictureFormatsHelp();
 
 // The screen of menu items 40..43; an empty title for any other id.
 HelpScreen helpScreen(int id);
-void showHelp(Session& s, int id);
+void showHelp(printerlink::Session& s, int id);
 
 } // namespace app

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QRadialGradient>
 
+using namespace platform;
+
 namespace app {
 
 namespace {

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QProxyStyle>
 
+using namespace platform;
+
 namespace {
 
 // Alt alone moves into the menu bar, as the keyboard user of this program expects.

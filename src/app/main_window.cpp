@@ -23,6 +23,9 @@
 #include <QStatusBar>
 #include <QTimer>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace app {
 
 namespace {

@@ -31,11 +31,11 @@ namespace app {
 
 // The program's one window: the two child windows with their status bars, the menu bar, the
 // shortcuts and the clock. It owns the Session and is its StatusView.
-class MainWindow : public QMainWindow, public StatusView, public Shell {
+class MainWindow : public QMainWindow, public platform::StatusView, public Shell {
     Q_OBJECT
 public:
-    MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCatalogue& catalogue,
-               QWidget* parent = nullptr);
+    MainWindow(platform::SerialPort& port, platform::Clock& clock, platform::Dialogs& dialogs,
+               platform::PortCatalogue& catalogue, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The start-up steps after the window: working directory, wide layout flag, port opening
@@ -46,7 +46,7 @@ public:
     void runCommand(int id);
 
     // Shell
-    Session& session() override { return session_; }
+    printerlink::Session& session() override { return session_; }
     void openPort() override;
     void closePort() override;
     void changeBaud(int rate) override;
@@ -55,15 +55,15 @@ public:
     void requestExit() override;
 
     // StatusView
-    void setLamp(LampTarget target, Lamp lamp) override;
-    void setField(ChildWindow window, int field, const QString& text) override;
+    void setLamp(platform::LampTarget target, platform::Lamp lamp) override;
+    void setField(platform::ChildWindow window, int field, const QString& text) override;
     void setCommandEnabled(int id, bool enabled) override;
 
     // For the tests and the look of things.
     QAction* action(int id) const { return actions_.value(id); }
     QMenu* menu(const QString& path) const { return menus_.value(path); }
-    QLabel* statusField(ChildWindow window, int field) const;
-    Lamp lamp(ChildWindow window) const;
+    QLabel* statusField(platform::ChildWindow window, int field) const;
+    platform::Lamp lamp(platform::ChildWindow window) const;
     QMdiSubWindow* markSubWindow() const { return markSub_; }
     QMdiSubWindow* graphicSubWindow() const { return graphicSub_; }
     QMdiArea* mdiArea() const { return mdi_; }
@@ -88,7 +88,7 @@ private:
     int shortcutIdFor(const QKeyEvent* e) const;
 
     Icons icons_;
-    Session session_;
+    printerlink::Session session_;
     std::unique_ptr<marks::MarkDocument> markDoc_;
     std::unique_ptr<logos::LogoDocument> logoDoc_;
     QMdiArea* mdi_ = nullptr;
@@ -96,8 +96,8 @@ private:
     QMdiSubWindow* graphicSub_ = nullptr;
     QList<QLabel*> markFields_;
     QList<QLabel*> graphicFields_;
-    Lamp markLamp_ = Lamp::Grey;
-    Lamp graphicLamp_ = Lamp::Grey;
+    platform::Lamp markLamp_ = platform::Lamp::Grey;
+    platform::Lamp graphicLamp_ = platform::Lamp::Grey;
     QHash<int, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
     QTimer* clockTimer_ = nullptr;

@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+using namespace platform;
+
 namespace app {
 
 namespace {

@@ -64,9 +64,9 @@ private:
 class MessageWindow : public KeyGuardedDialog {
     Q_OBJECT
 public:
-    MessageWindow(const QString& title, const QString& text, MessageIcon icon,
-                  MessageButtons buttons, QWidget* parent);
-    MessageAnswer answer() const { return answer_; }
+    MessageWindow(const QString& title, const QString& text, platform::MessageIcon icon,
+                  platform::MessageButtons buttons, QWidget* parent);
+    platform::MessageAnswer answer() const { return answer_; }
     QLabel* textLabel() const { return text_; }
 
 protected:
@@ -75,20 +75,21 @@ protected:
     void reject() override;
 
 private:
-    void finish(MessageAnswer a);
+    void finish(platform::MessageAnswer a);
     QLabel* text_ = nullptr;
     QPushButton* default_ = nullptr;
-    MessageButtons buttons_;
-    MessageAnswer answer_ = MessageAnswer::Ok;
+    platform::MessageButtons buttons_;
+    platform::MessageAnswer answer_ = platform::MessageAnswer::Ok;
 };
 
 // Every dialog the commands open, on top of the main window.
-class QtDialogs : public Dialogs {
+class QtDialogs : public platform::Dialogs {
 public:
     void setParentWindow(QWidget* w) { parent_ = w; }
 
-    MessageAnswer messageBox(const QString& title, const QString& text, MessageIcon icon,
-                             MessageButtons buttons) override;
+    platform::MessageAnswer messageBox(const QString& title, const QString& text,
+                                       platform::MessageIcon icon,
+                                       platform::MessageButtons buttons) override;
     QString inputRequester(const QString& title, const QString& prompt,
                            const QString& defaultText) override;
     QString promptDialog(const QString& title, const QString& prompt,

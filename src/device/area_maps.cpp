@@ -3,6 +3,8 @@
 #include "device/area_map_text.h"
 #include "device/readout_common.h"
 
+using namespace printerlink;
+
 namespace {
 
 std::optional<QByteArray> fetchMap(Session& s, const QByteArray& request, int places) {

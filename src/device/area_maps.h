@@ -4,5 +4,5 @@
 
 // "Проверка Области Текстовых Марок" and "Проверка Графической Области". The lamp is left as it
 // was when the exchange succeeds.
-void showTextMarkAreaMap(Session& s);
-void showGraphicAreaMap(Session& s);
+void showTextMarkAreaMap(printerlink::Session& s);
+void showGraphicAreaMap(printerlink::Session& s);

@@ -3,6 +3,8 @@
 #include "device/counter_text.h"
 #include "device/readout_common.h"
 
+using namespace printerlink;
+
 namespace {
 
 void readCounter(Session& s, const QByteArray& request, device::Counter counter) {

@@ -3,6 +3,6 @@
 #include "link/session.h"
 
 // "ИНФО: Время работы Маркиратора".
-void readRunningHours(Session& s);
+void readRunningHours(printerlink::Session& s);
 // "ИНФО: Число отпечатанных марок".
-void readPrintedMarks(Session& s);
+void readPrintedMarks(printerlink::Session& s);

@@ -3,6 +3,9 @@
 #include "link/request_exchange.h"
 #include "logos/logo_document.h"
 
+using namespace platform;
+using namespace printerlink;
+
 namespace device {
 
 std::optional<MarkBitmapHeader> markBitmapHeader(const QByteArray& reply) {

@@ -19,4 +19,4 @@ std::optional<MarkBitmapHeader> markBitmapHeader(const QByteArray& reply);
 } // namespace device
 
 // "ЧТЕНИЕ БИТ-КАРТЫ ТЕКУЩЕЙ МАРКИ": the bitmap of the mark being printed becomes the logo.
-void viewMarkBitmap(Session& s);
+void viewMarkBitmap(printerlink::Session& s);

@@ -3,6 +3,8 @@
 #include "device/print_mode_text.h"
 #include "device/readout_common.h"
 
+using namespace printerlink;
+
 void readPrintModeSettings(Session& s) {
     const auto reply = device::fetchReadout(s, QByteArrayLiteral("\x11M\x0E"), 256);
     if (!reply)

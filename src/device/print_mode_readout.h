@@ -3,4 +3,4 @@
 #include "link/session.h"
 
 // "ИНФО: Уставки Режима Печати".
-void readPrintModeSettings(Session& s);
+void readPrintModeSettings(printerlink::Session& s);

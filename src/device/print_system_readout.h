@@ -3,4 +3,4 @@
 #include "link/session.h"
 
 // "ИНФО: УСТАВКИ СИСТЕМЫ ПЕЧАТИ" (Ctrl+U).
-void readPrintSystemSettings(Session& s);
+void readPrintSystemSettings(printerlink::Session& s);

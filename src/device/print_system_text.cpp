@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+using namespace platform;
+
 namespace device {
 namespace {
 

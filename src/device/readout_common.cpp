@@ -1,5 +1,8 @@
 #include "device/readout_common.h"
 
+using namespace platform;
+using namespace printerlink;
+
 namespace device {
 
 std::optional<QByteArray> fetchReadout(Session& s, const QByteArray& request, qint64 bufferSize) {

@@ -10,8 +10,9 @@ namespace device {
 
 // Sends a read-out request and returns its reply in a zero-filled buffer of `bufferSize`, with
 // the transfer lamp around it. Nothing when the exchange failed (already reported).
-std::optional<QByteArray> fetchReadout(Session& s, const QByteArray& request, qint64 bufferSize);
+std::optional<QByteArray> fetchReadout(printerlink::Session& s, const QByteArray& request,
+                                       qint64 bufferSize);
 
-void showSystemInformation(Session& s, const QString& text);
+void showSystemInformation(printerlink::Session& s, const QString& text);
 
 } // namespace device

@@ -4,6 +4,9 @@
 #include "logos/logo_document.h"
 #include "platform/number_text.h"
 
+using namespace platform;
+using namespace printerlink;
+
 namespace editor {
 
 namespace {

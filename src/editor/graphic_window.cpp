@@ -8,6 +8,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace editor {
 
 namespace {

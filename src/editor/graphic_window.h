@@ -17,7 +17,7 @@ namespace editor {
 class ZoomCanvas : public QWidget {
     Q_OBJECT
 public:
-    ZoomCanvas(Session& session, QWidget* parent = nullptr);
+    ZoomCanvas(printerlink::Session& session, QWidget* parent = nullptr);
     QSize sizeHint() const override;
 
 protected:
@@ -28,7 +28,7 @@ protected:
 
 private:
     void pointerEvent(QMouseEvent* event);
-    Session& session_;
+    printerlink::Session& session_;
 };
 
 // The dot image at one pixel per dot.
@@ -50,7 +50,7 @@ private:
 class GraphicWindow : public QWidget {
     Q_OBJECT
 public:
-    GraphicWindow(Session& session, QWidget* parent = nullptr);
+    GraphicWindow(printerlink::Session& session, QWidget* parent = nullptr);
     QSize sizeHint() const override;
 
     QScrollArea* scrollArea() const { return scroll_; }

@@ -1,5 +1,7 @@
 #include "link/link_messages.h"
 
+namespace printerlink {
+
 QString readErrorText(const QString& portName) {
     return QStringLiteral("Ошибка при чтении данных из Маркиратора (") + portName +
            QStringLiteral(")!");
@@ -8,3 +10,5 @@ QString readErrorText(const QString& portName) {
 QString writeErrorText(const QString& portName) {
     return QStringLiteral("Ошибка записи данных в порт ") + portName + QStringLiteral("!");
 }
+
+} // namespace printerlink

@@ -2,5 +2,9 @@
 
 #include <QString>
 
+namespace printerlink {
+
 QString readErrorText(const QString& portName);
 QString writeErrorText(const QString& portName);
+
+} // namespace printerlink

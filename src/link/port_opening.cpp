@@ -3,6 +3,10 @@
 #include "link/request_exchange.h"
 #include "platform/number_text.h"
 
+using namespace platform;
+
+namespace printerlink {
+
 namespace {
 
 const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ");
@@ -164,3 +168,5 @@ void closePort(Session& s) {
     setLamp(s, Lamp::Grey);
     showPortField(s, QStringLiteral("COM?"));
 }
+
+} // namespace printerlink

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+namespace printerlink {
+
 // Discovery, the port prompt and the opening. True when the port is open; false (link error set)
 // after a cancel, a refused number, no ports or a failed open, each with its own message.
 // Menu states are the caller's business.
@@ -18,8 +20,8 @@ void closePort(Session& s);
 // --- the pure parts ---
 
 // One line of the port list: "COM5:\t115200,n,8,1\t" (+ "\t" when shorter than 22) + friendly.
-QString portListLine(const PortEntry& port);
-QString portListText(const QList<PortEntry>& ports);
+QString portListLine(const platform::PortEntry& port);
+QString portListText(const QList<platform::PortEntry>& ports);
 
 struct PortChoice {
     enum Kind { Open, Unavailable, DoesNotExist };
@@ -28,9 +30,11 @@ struct PortChoice {
     qsizetype index = -1; // into the port list, for Open
 };
 // What a typed answer to the port prompt means.
-PortChoice choosePort(const QString& answer, const QList<PortEntry>& ports);
+PortChoice choosePort(const QString& answer, const QList<platform::PortEntry>& ports);
 // The "choose another port?" question for a refused answer.
 QString portRefusedQuestion(const PortChoice& choice, const QString& answer);
 
 // Why the device could not be opened, in the user's words.
-QString openFailureText(const QString& portName, SerialPort::OpenError error);
+QString openFailureText(const QString& portName, platform::SerialPort::OpenError error);
+
+} // namespace printerlink

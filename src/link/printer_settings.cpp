@@ -3,6 +3,10 @@
 #include "link/request_exchange.h"
 #include "platform/number_text.h"
 
+using namespace platform;
+
+namespace printerlink {
+
 namespace {
 
 const QString kClockTitle = QStringLiteral("Установка Часов Маркиратора");
@@ -184,3 +188,5 @@ void setPrintLines(Session& s) {
             return;
     }
 }
+
+} // namespace printerlink

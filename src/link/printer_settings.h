@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <optional>
 
+namespace printerlink {
+
 // "Установка Часов (Дата+Время)": from the computer's clock or typed as DDMMYY hhmmss.
 void setPrinterClock(Session& s);
 // "Установка Смешения Даты (дней)": the offset post-date fragments add to today.
@@ -38,3 +40,5 @@ int printLinesLimit(const QString& modelName);
 // The prompt's default from the read-lines reply: the count when 1..4, "?" otherwise.
 QString printLinesDefault(const QByteArray& reply);
 QByteArray setPrintLinesRequest(int lines);
+
+} // namespace printerlink

@@ -2,6 +2,10 @@
 
 #include "link/link_messages.h"
 
+using namespace platform;
+
+namespace printerlink {
+
 void setLamp(Session& s, Lamp lamp, LampTarget target) {
     s.status.setLamp(target, lamp);
 }
@@ -114,3 +118,5 @@ bool waitOutputDrained(Session& s, qint64 bytes) {
 bool sendBlock(Session& s, const QByteArray& bytes) {
     return s.port.write(bytes) && waitOutputDrained(s, bytes.size());
 }
+
+} // namespace printerlink

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <optional>
 
+namespace printerlink {
+
 // The generic request exchange and the send-only pattern every printer command is made of.
 // On failure these functions set the lamp red and have shown their message already.
 
@@ -41,8 +43,11 @@ bool waitOutputDrained(Session& s, qint64 bytes);
 // Writes a block and waits for it to leave; false on a refused write or a stalled line.
 bool sendBlock(Session& s, const QByteArray& bytes);
 
-void setLamp(Session& s, Lamp lamp, LampTarget target = LampTarget::Both);
+void setLamp(Session& s, platform::Lamp lamp,
+             platform::LampTarget target = platform::LampTarget::Both);
 
 // Red lamp(s) and the messages the commands share.
-void reportReadError(Session& s, LampTarget target = LampTarget::Both);
-void reportWriteError(Session& s, LampTarget target = LampTarget::Both);
+void reportReadError(Session& s, platform::LampTarget target = platform::LampTarget::Both);
+void reportWriteError(Session& s, platform::LampTarget target = platform::LampTarget::Both);
+
+} // namespace printerlink

@@ -1,5 +1,7 @@
 #include "link/session.h"
 
+namespace printerlink {
+
 QString PrinterLink::settingsText() const {
     return QStringLiteral(": baud=%1 parity=N Data=8 stop=1").arg(baudRate);
 }
@@ -7,3 +9,5 @@ QString PrinterLink::settingsText() const {
 QString PrinterLink::statusText() const {
     return QStringLiteral("%1: %2,n,8,1").arg(portName).arg(baudRate);
 }
+
+} // namespace printerlink

@@ -16,6 +16,8 @@ namespace logos {
 class LogoDocument;
 }
 
+namespace printerlink {
+
 enum class WindowMode { Mark, Logo };
 
 // The printer link as the commands see it.
@@ -38,15 +40,15 @@ struct PrinterLink {
 
 // Everything a command works on. Owned by the main window (or a test) and passed by reference.
 struct Session {
-    Session(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCatalogue& catalogue,
-            StatusView& status)
+    Session(platform::SerialPort& port, platform::Clock& clock, platform::Dialogs& dialogs,
+            platform::PortCatalogue& catalogue, platform::StatusView& status)
         : port(port), clock(clock), dialogs(dialogs), catalogue(catalogue), status(status) {}
 
-    SerialPort& port;
-    Clock& clock;
-    Dialogs& dialogs;
-    PortCatalogue& catalogue;
-    StatusView& status;
+    platform::SerialPort& port;
+    platform::Clock& clock;
+    platform::Dialogs& dialogs;
+    platform::PortCatalogue& catalogue;
+    platform::StatusView& status;
 
     PrinterLink link;
     bool wideLayout = false;
@@ -57,3 +59,5 @@ struct Session {
     marks::MarkDocument* marks = nullptr;
     logos::LogoDocument* logo = nullptr;
 };
+
+} // namespace printerlink

@@ -5,6 +5,10 @@
 #include "platform/codepage.h"
 #include "platform/number_text.h"
 
+using namespace platform;
+
+namespace printerlink {
+
 VersionReply decodeVersionReply(const QByteArray& reply) {
     VersionReply out;
     // The reply is a text: it ends at its first zero byte.
@@ -65,3 +69,5 @@ bool queryVersion(Session& s) {
                          MessageButtons::Ok);
     return true;
 }
+
+} // namespace printerlink

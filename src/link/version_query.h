@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+namespace printerlink {
+
 // Asks the printer for its software version, shows it and takes the model name from it.
 // True when a version was read.
 bool queryVersion(Session& s);
@@ -25,3 +27,5 @@ VersionReply decodeVersionReply(const QByteArray& reply);
 // The message box text for a decoded, non-empty reply.
 QString versionMessage(const VersionReply& reply);
 QString emptyVersionMessage(const QString& portName);
+
+} // namespace printerlink

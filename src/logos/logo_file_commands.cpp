@@ -8,6 +8,9 @@
 
 #include <QFileInfo>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace logos {
 
 namespace {

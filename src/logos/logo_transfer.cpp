@@ -8,6 +8,9 @@
 
 #include <optional>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 constexpr int kSlotBytes = 256;

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace logos {
 
 BinSplit splitIntoBinFiles(Session& s, const QString& name, int parts) {

@@ -14,7 +14,7 @@ enum class BinSplit { Failed, Written, FirstPartOpened };
 // packed from row 8R - 1 upward; then asks whether to open part 1 and, on Yes, loads it and
 // makes it the current logo file. A part that cannot be written stops the split with a
 // message (Failed). The current logo file is not changed unless part 1 is opened.
-BinSplit splitIntoBinFiles(Session& s, const QString& name, int parts);
+BinSplit splitIntoBinFiles(printerlink::Session& s, const QString& name, int parts);
 
 enum class SlotSplit {
     NotNeeded,        // the logo fits one slot, or its size is outside the split table
@@ -29,6 +29,6 @@ enum class SlotSplit {
 // whether to open the first one, and on Yes loads strip 1 as the logo (status fields 0 and 2
 // updated). The caller must still check that what it sends fits a slot: a logo outside the
 // table, or a declined split, is left as wide as it was.
-SlotSplit splitForSlot(Session& s);
+SlotSplit splitForSlot(printerlink::Session& s);
 
 } // namespace logos

@@ -6,6 +6,9 @@
 #include "platform/codepage.h"
 #include "platform/number_text.h"
 
+using namespace platform;
+using namespace printerlink;
+
 namespace marks {
 
 namespace {

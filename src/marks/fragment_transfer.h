@@ -4,7 +4,7 @@
 
 namespace marks {
 
-void readFragment(Session& s);
-void writeFragment(Session& s);
+void readFragment(printerlink::Session& s);
+void writeFragment(printerlink::Session& s);
 
 } // namespace marks

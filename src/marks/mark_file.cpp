@@ -3,6 +3,8 @@
 #include "platform/codepage.h"
 #include "platform/number_text.h"
 
+using namespace platform;
+
 namespace marks {
 
 namespace {

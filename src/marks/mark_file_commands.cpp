@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace marks {
 
 namespace {

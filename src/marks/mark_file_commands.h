@@ -10,15 +10,15 @@ inline constexpr int kSaveMarkAsCommand = 14;
 
 inline const char* const kTempMarkFile = "tmpmark.mrt";
 
-void newMark(Session& s);
-void openMarkFile(Session& s);
-void saveMark(Session& s);
-void saveMarkAs(Session& s);
+void newMark(printerlink::Session& s);
+void openMarkFile(printerlink::Session& s);
+void saveMark(printerlink::Session& s);
+void saveMarkAs(printerlink::Session& s);
 
 // Loads a mark file into the table (relative names are in the working directory). A bad or
 // unreadable file changes nothing and is reported; true when the mark was loaded.
-bool loadMarkFile(Session& s, const QString& name);
+bool loadMarkFile(printerlink::Session& s, const QString& name);
 // Writes the table to the file atomically; false (reported) when it could not be written.
-bool writeMarkFile(Session& s, const QString& name);
+bool writeMarkFile(printerlink::Session& s, const QString& name);
 
 } // namespace marks

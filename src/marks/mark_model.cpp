@@ -2,6 +2,8 @@
 
 #include "platform/number_text.h"
 
+using namespace platform;
+
 namespace marks {
 
 namespace {

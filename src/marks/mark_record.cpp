@@ -2,6 +2,8 @@
 
 #include "platform/codepage.h"
 
+using namespace platform;
+
 namespace marks {
 
 namespace {

@@ -7,6 +7,9 @@
 #include "marks/text_check.h"
 #include "platform/number_text.h"
 
+using namespace platform;
+using namespace printerlink;
+
 namespace marks {
 
 namespace {

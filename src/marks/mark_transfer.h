@@ -4,8 +4,8 @@
 
 namespace marks {
 
-void readCurrentMark(Session& s);
-void readMarkByNumber(Session& s);
-void writeMarkByNumber(Session& s);
+void readCurrentMark(printerlink::Session& s);
+void readMarkByNumber(printerlink::Session& s);
+void writeMarkByNumber(printerlink::Session& s);
 
 } // namespace marks

@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QTableView>
 
+using namespace printerlink;
+
 namespace marks {
 
 namespace {

@@ -21,7 +21,7 @@ class MarkDocument;
 class MarkWindow : public QWidget {
     Q_OBJECT
 public:
-    MarkWindow(Session& session, QWidget* parent = nullptr);
+    MarkWindow(printerlink::Session& session, QWidget* parent = nullptr);
 
     QTableView* table() const { return table_; }
     QComboBox* functionSelector() const { return function_; }

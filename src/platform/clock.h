@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+namespace platform {
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -11,3 +13,5 @@ public:
     // Monotonic milliseconds, for bounding polling loops by elapsed time.
     virtual qint64 elapsedMs() const = 0;
 };
+
+} // namespace platform

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace platform {
+
 namespace {
 
 // Bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order. 0x98 has no character of its
@@ -67,3 +69,5 @@ QString unencodableCp1251(const QString& text) {
     }
     return bad;
 }
+
+} // namespace platform

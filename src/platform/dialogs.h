@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace platform {
+
 enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
@@ -38,3 +40,5 @@ public:
                           MessageButtons::YesNo) == MessageAnswer::Yes;
     }
 };
+
+} // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/number_text.h"
 
+namespace platform {
+
 qint64 readDecimal(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text[i] == QLatin1Char(' '))
@@ -16,3 +18,5 @@ qint64 readDecimal(const QString& text) {
     }
     return negative ? -value : value;
 }
+
+} // namespace platform

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+namespace platform {
+
 struct PortEntry {
     QString name;         // COM1, COM5, ...
     QString settings;     // stored settings (Windows) or the device path (elsewhere)
@@ -15,3 +17,5 @@ public:
     virtual ~PortCatalogue() = default;
     virtual QList<PortEntry> ports() = 0;
 };
+
+} // namespace platform

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+namespace platform {
+
 namespace {
 
 #ifndef Q_OS_WIN
@@ -212,3 +214,5 @@ void QtSerialPort::close() {
         port_->close();
     port_.reset();
 }
+
+} // namespace platform

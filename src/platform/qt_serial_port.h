@@ -6,6 +6,8 @@
 
 class QSerialPort;
 
+namespace platform {
+
 // The printer line over QSerialPort, used without an event loop: every call polls the driver
 // itself and every wait is bounded. After a hard error (device unplugged, pty closed) the port
 // closes itself, so later calls report failure at once instead of spinning on a dead handle.
@@ -40,3 +42,5 @@ private:
     QString lastErrorString_;
     int baud_ = 115200;
 };
+
+} // namespace platform

@@ -3,9 +3,11 @@
 #include <QThread>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
 #include <timeapi.h>
+#include <windows.h>
 #endif
+
+namespace platform {
 
 RealClock::RealClock() {
 #ifdef Q_OS_WIN
@@ -25,6 +27,12 @@ void RealClock::waitMs(int ms) {
         QThread::msleep(ulong(ms));
 }
 
-QDateTime RealClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime RealClock::now() const {
+    return QDateTime::currentDateTime();
+}
 
-qint64 RealClock::elapsedMs() const { return timer_.elapsed(); }
+qint64 RealClock::elapsedMs() const {
+    return timer_.elapsed();
+}
+
+} // namespace platform

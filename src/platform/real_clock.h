@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+namespace platform {
+
 // Real sleeps with 1 ms resolution and the local time.
 class RealClock : public Clock {
 public:
@@ -16,3 +18,5 @@ public:
 private:
     QElapsedTimer timer_;
 };
+
+} // namespace platform

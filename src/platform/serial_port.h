@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace platform {
+
 // The one serial line to the printer. Implementations never block without a limit.
 class SerialPort {
 public:
@@ -26,3 +28,5 @@ public:
     virtual void discardInput() = 0;
     virtual void close() = 0;
 };
+
+} // namespace platform

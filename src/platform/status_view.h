@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace platform {
+
 enum class Lamp { Grey, Transfer, Idle, Error };
 enum class LampTarget { Both, TextMark, Graphic };
 enum class ChildWindow { TextMark, Graphic };
@@ -15,3 +17,5 @@ public:
     virtual void setField(ChildWindow window, int field, const QString& text) = 0;
     virtual void setCommandEnabled(int id, bool enabled) = 0;
 };
+
+} // namespace platform

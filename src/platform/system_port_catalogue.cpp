@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace platform {
+
 namespace {
 
 const char* const kVirtualPort = "Виртуальный порт";
@@ -115,3 +117,5 @@ QList<PortEntry> SystemPortCatalogue::ports() {
     const QString extra = qEnvironmentVariable("INKWICK_EXTRA_PORTS");
     return namePorts(extra.split(QLatin1Char(':'), Qt::SkipEmptyParts), found);
 }
+
+} // namespace platform

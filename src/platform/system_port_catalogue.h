@@ -4,6 +4,8 @@
 
 #include <QSerialPortInfo>
 
+namespace platform {
+
 // The serial ports of this computer. The device paths in INKWICK_EXTRA_PORTS (colon-separated;
 // pseudo-terminals of the simulator, socat pairs) come first, in the order given, then the ports
 // the system enumerates. Off Windows they are named COM1, COM2, ... in that order and the
@@ -19,3 +21,5 @@ QList<PortEntry> namePorts(const QStringList& extraPaths, const QList<QSerialPor
 
 // A ttyS port that the kernel registered without any UART behind it.
 bool isPhantomPort(const QSerialPortInfo& info);
+
+} // namespace platform

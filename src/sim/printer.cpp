@@ -11,6 +11,8 @@
 #include <functional>
 #include <utility>
 
+using namespace platform;
+
 namespace sim {
 
 namespace {

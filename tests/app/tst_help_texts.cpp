@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+using namespace platform;
+
 using app::helpScreen;
 
 class TestHelpTexts : public QObject {

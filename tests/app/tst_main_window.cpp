@@ -12,6 +12,9 @@
 #include <QMenuBar>
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 using app::MainWindow;
 
 namespace {

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <functional>
 
+using namespace platform;
+
 using app::MessageWindow;
 using app::PromptWindow;
 using app::QtDialogs;

@@ -21,6 +21,9 @@
 
 #include <memory>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 // Menu ids of the commands used here.

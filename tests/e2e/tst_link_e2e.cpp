@@ -13,6 +13,9 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 // The real serial port, the real clock and the system's port list, with the emulator offered
 // as the first port the way scripts/run offers it.

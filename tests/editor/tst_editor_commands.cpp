@@ -4,6 +4,9 @@
 
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 using logos::LogoDocument;
 
 namespace {

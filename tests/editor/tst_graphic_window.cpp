@@ -6,6 +6,9 @@
 #include <QScrollBar>
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 using logos::LogoDocument;
 
 namespace {

@@ -6,9 +6,9 @@
 
 // A port between the session and the simulated port that notes when each write left and what
 // each input count was, for the tests that care about timing.
-class TimedPort : public SerialPort {
+class TimedPort : public platform::SerialPort {
 public:
-    TimedPort(SerialPort& inner, VirtualClock& clock) : inner_(inner), clock_(clock) {}
+    TimedPort(platform::SerialPort& inner, VirtualClock& clock) : inner_(inner), clock_(clock) {}
 
     struct Write {
         qint64 atUs;
@@ -37,14 +37,14 @@ public:
     void close() override { inner_.close(); }
 
 private:
-    SerialPort& inner_;
+    platform::SerialPort& inner_;
     VirtualClock& clock_;
 };
 
 // The test rig with the timed port in the session's place.
 struct LinkRig : TestRig {
     TimedPort timed{port, clock};
-    Session s{timed, clock, dialogs, catalogue, status};
+    printerlink::Session s{timed, clock, dialogs, catalogue, status};
 
     LinkRig() { s.workDir = session.workDir; }
     void connect(const QString& model = QStringLiteral("K309"), int baud = 115200) {

@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 Q_DECLARE_METATYPE(SerialPort::OpenError)
 
 namespace {

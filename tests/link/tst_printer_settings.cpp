@@ -4,6 +4,9 @@
 
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 const QString kClockTitle = QStringLiteral("Установка Часов Маркиратора");
 const QString kClockRepeat =

@@ -5,6 +5,9 @@
 
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 Q_DECLARE_METATYPE(MessageIcon)
 
 namespace {

@@ -11,6 +11,8 @@
 #include <unistd.h>
 #endif
 
+using namespace platform;
+
 namespace {
 #ifdef Q_OS_UNIX
 // A pseudo-terminal whose master end plays the printer.

@@ -7,6 +7,9 @@
 #include <QImageWriter>
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 using namespace logos;
 
 namespace {

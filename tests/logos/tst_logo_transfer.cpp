@@ -4,6 +4,9 @@
 
 #include <QtTest>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 using Command = void (*)(Session&);

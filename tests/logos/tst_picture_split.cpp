@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTest>
 
+using namespace platform;
+
 using namespace logos;
 
 namespace {

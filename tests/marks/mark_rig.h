@@ -15,7 +15,7 @@ struct MarkRig {
         rig.session.marks = &doc;
         rig.connect();
     }
-    Session& session() { return rig.session; }
+    printerlink::Session& session() { return rig.session; }
 
     QStringList messageTexts() const {
         QStringList out;

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace platform;
+
 using namespace marks;
 
 class TestFragmentTransfer : public QObject {

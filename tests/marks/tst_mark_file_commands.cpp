@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace platform;
+
 using namespace marks;
 
 namespace {

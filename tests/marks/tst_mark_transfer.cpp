@@ -5,6 +5,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 using namespace marks;
 
 namespace {

@@ -32,6 +32,9 @@
 
 #include <functional>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 const QString kReadError = QStringLiteral("Ошибка при чтении данных из Маркиратора (COM1)!");

@@ -4,6 +4,8 @@
 #include <QStringDecoder>
 #include <QTest>
 
+using namespace platform;
+
 class TestCodepage : public QObject {
     Q_OBJECT
 private slots:

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace platform;
+
 namespace {
 
 QByteArray zeros(int n) {

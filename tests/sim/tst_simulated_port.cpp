@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 const QByteArray kSettings("\x11\\\x0E");
 const QByteArray kVersion("\x11i\x0E");

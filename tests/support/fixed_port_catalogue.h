@@ -2,8 +2,8 @@
 
 #include "platform/port_catalogue.h"
 
-class FixedPortCatalogue : public PortCatalogue {
+class FixedPortCatalogue : public platform::PortCatalogue {
 public:
-    QList<PortEntry> entries;
-    QList<PortEntry> ports() override { return entries; }
+    QList<platform::PortEntry> entries;
+    QList<platform::PortEntry> ports() override { return entries; }
 };

@@ -7,27 +7,27 @@
 #include <QPair>
 
 // Keeps what the commands set, for assertions.
-class RecordingStatusView : public StatusView {
+class RecordingStatusView : public platform::StatusView {
 public:
-    Lamp textMarkLamp = Lamp::Grey;
-    Lamp graphicLamp = Lamp::Grey;
-    QList<QPair<LampTarget, Lamp>> lampHistory;
+    platform::Lamp textMarkLamp = platform::Lamp::Grey;
+    platform::Lamp graphicLamp = platform::Lamp::Grey;
+    QList<QPair<platform::LampTarget, platform::Lamp>> lampHistory;
     QMap<QPair<int, int>, QString> fields; // (window, field) -> text
     QMap<int, bool> enabled;               // command id -> state, only those changed
 
-    void setLamp(LampTarget target, Lamp lamp) override {
+    void setLamp(platform::LampTarget target, platform::Lamp lamp) override {
         lampHistory.append({target, lamp});
-        if (target != LampTarget::Graphic)
+        if (target != platform::LampTarget::Graphic)
             textMarkLamp = lamp;
-        if (target != LampTarget::TextMark)
+        if (target != platform::LampTarget::TextMark)
             graphicLamp = lamp;
     }
-    void setField(ChildWindow window, int field, const QString& text) override {
+    void setField(platform::ChildWindow window, int field, const QString& text) override {
         fields[{int(window), field}] = text;
     }
     void setCommandEnabled(int id, bool on) override { enabled[id] = on; }
 
-    QString field(ChildWindow window, int field) const {
+    QString field(platform::ChildWindow window, int field) const {
         return fields.value({int(window), field});
     }
 };

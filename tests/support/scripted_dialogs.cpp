@@ -1,5 +1,7 @@
 #include "scripted_dialogs.h"
 
+using namespace platform;
+
 ScriptedDialogs& ScriptedDialogs::answer(MessageAnswer a) {
     queue_.append(QVariant::fromValue(int(a)));
     return *this;

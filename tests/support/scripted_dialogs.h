@@ -8,7 +8,7 @@
 
 // Records every dialog and answers from a queue. A dialog with no answer queued for it is a
 // test failure (recorded in `unexpected`, answered with cancel).
-class ScriptedDialogs : public Dialogs {
+class ScriptedDialogs : public platform::Dialogs {
 public:
     enum class Kind { Message, Input, Prompt, PortPrompt, OpenFile, SaveFile };
     struct Shown {
@@ -16,21 +16,22 @@ public:
         QString title;
         QString text;  // message text or prompt
         QString extra; // default text, port list, file filter
-        MessageIcon icon = MessageIcon::None;
-        MessageButtons buttons = MessageButtons::Ok;
+        platform::MessageIcon icon = platform::MessageIcon::None;
+        platform::MessageButtons buttons = platform::MessageButtons::Ok;
     };
 
     QList<Shown> shown;
     QStringList unexpected;
 
     // Queue answers in the order the dialogs will appear.
-    ScriptedDialogs& answer(MessageAnswer a);
+    ScriptedDialogs& answer(platform::MessageAnswer a);
     ScriptedDialogs& answer(const QString& text); // input, prompt or file dialogs
     // Message boxes with only an OK button need no queued answer.
     bool okNeedsNoAnswer = true;
 
-    MessageAnswer messageBox(const QString& title, const QString& text, MessageIcon icon,
-                             MessageButtons buttons) override;
+    platform::MessageAnswer messageBox(const QString& title, const QString& text,
+                                       platform::MessageIcon icon,
+                                       platform::MessageButtons buttons) override;
     QString inputRequester(const QString& title, const QString& prompt,
                            const QString& defaultText) override;
     QString promptDialog(const QString& title, const QString& prompt,

@@ -11,7 +11,7 @@
 // the host at the line's byte rate (10 bits per byte) as the virtual clock advances. The printer
 // model takes written bytes at once (its state shows what was sent) but times its replies from
 // each request's arrival on the line.
-class SimulatedPort : public SerialPort {
+class SimulatedPort : public platform::SerialPort {
 public:
     SimulatedPort(sim::Printer& printer, VirtualClock& clock);
 

@@ -20,7 +20,7 @@ struct TestRig {
     RecordingStatusView status;
     FixedPortCatalogue catalogue;
     QTemporaryDir dir;
-    Session session{port, clock, dialogs, catalogue, status};
+    printerlink::Session session{port, clock, dialogs, catalogue, status};
 
     TestRig() {
         catalogue.entries.append({QStringLiteral("COM1"), QStringLiteral("/dev/ttySIM0"),

@@ -3,7 +3,7 @@
 #include "platform/clock.h"
 
 // Virtual time: a wait advances the clock at once; the simulated port reads it to deliver bytes.
-class VirtualClock : public Clock {
+class VirtualClock : public platform::Clock {
 public:
     void waitMs(int ms) override { nowUs_ += qint64(qMax(ms, 0)) * 1000; }
     QDateTime now() const override { return start_.addMSecs(nowUs_ / 1000); }
