@@ -76,7 +76,7 @@ int runChild(int argc, char** argv) {
 
     if (!logos::loadBmpLogoFile(window.session(), writeLargeBmp(dir)))
         return 1;
-    window.runCommand(app::IdLogoMode);
+    window.runCommand(app::CommandId::LogoModeKey);
     QCoreApplication::processEvents();
     std::printf("logo %lld\n", static_cast<long long>(residentKb()));
     std::fflush(stdout);

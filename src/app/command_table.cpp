@@ -31,90 +31,90 @@ template <void (*F)(Session&)> void run(Shell& sh) {
 template <bool (*F)(Session&)> void runBool(Shell& sh) {
     F(sh.session());
 }
-template <int Id> void help(Shell& sh) {
+template <CommandId Id> void help(Shell& sh) {
     showHelp(sh.session(), Id);
 }
 template <int Rate> void baud(Shell& sh) {
     sh.changeBaud(Rate);
 }
 
-const QHash<int, Command>& table() {
-    static const QHash<int, Command> t = {
+const QHash<CommandId, Command>& table() {
+    static const QHash<CommandId, Command> t = {
         // Connection
-        {2, [](Shell& sh) { sh.openPort(); }},
-        {IdOpenKey,
+        {CommandId::OpenPort, [](Shell& sh) { sh.openPort(); }},
+        {CommandId::OpenPortKey,
          [](Shell& sh) {
              if (!sh.session().link.open)
                  sh.openPort();
          }},
-        {3, [](Shell& sh) { sh.closePort(); }},
-        {110, baud<115200>},
-        {111, baud<57600>},
-        {112, baud<38400>},
-        {113, baud<28800>},
-        {114, baud<19200>},
-        {115, baud<14400>},
-        {116, baud<9600>},
+        {CommandId::ClosePort, [](Shell& sh) { sh.closePort(); }},
+        {CommandId::Baud115200, baud<115200>},
+        {CommandId::Baud57600, baud<57600>},
+        {CommandId::Baud38400, baud<38400>},
+        {CommandId::Baud28800, baud<28800>},
+        {CommandId::Baud19200, baud<19200>},
+        {CommandId::Baud14400, baud<14400>},
+        {CommandId::Baud9600, baud<9600>},
         // Printer settings and read-outs
-        {54, runBool<queryVersion>},
-        {50, run<setPrinterClock>},
-        {51, run<setDateOffset>},
-        {52, run<setPrintLines>},
-        {53, run<readPrintModeSettings>},
-        {55, run<readPrintSystemSettings>},
-        {IdInfoKey, run<readPrintSystemSettings>},
-        {60, run<readRunningHours>},
-        {61, run<readPrintedMarks>},
+        {CommandId::Version, runBool<queryVersion>},
+        {CommandId::SetClock, run<setPrinterClock>},
+        {CommandId::SetDateOffset, run<setDateOffset>},
+        {CommandId::SetPrintLines, run<setPrintLines>},
+        {CommandId::PrintModeInfo, run<readPrintModeSettings>},
+        {CommandId::PrintSystemInfo, run<readPrintSystemSettings>},
+        {CommandId::PrintSystemKey, run<readPrintSystemSettings>},
+        {CommandId::RunningHours, run<readRunningHours>},
+        {CommandId::PrintedMarks, run<readPrintedMarks>},
         // Program and windows
-        {9, [](Shell& sh) { sh.requestExit(); }},
-        {IdExitKey, [](Shell& sh) { sh.requestExit(); }},
-        {7, [](Shell& sh) { sh.showMarkWindow(false); }},
-        {8, [](Shell& sh) { sh.showGraphicWindow(false); }},
-        {IdMarkMode, [](Shell& sh) { sh.showMarkWindow(true); }},
-        {IdLogoMode, [](Shell& sh) { sh.showGraphicWindow(true); }},
+        {CommandId::Exit, [](Shell& sh) { sh.requestExit(); }},
+        {CommandId::ExitKey, [](Shell& sh) { sh.requestExit(); }},
+        {CommandId::MarkWindow, [](Shell& sh) { sh.showMarkWindow(false); }},
+        {CommandId::GraphicWindow, [](Shell& sh) { sh.showGraphicWindow(false); }},
+        {CommandId::MarkModeKey, [](Shell& sh) { sh.showMarkWindow(true); }},
+        {CommandId::LogoModeKey, [](Shell& sh) { sh.showGraphicWindow(true); }},
         // Marks
-        {10, run<marks::newMark>},
-        {11, run<marks::openMarkFile>},
-        {13, run<marks::saveMark>},
-        {14, run<marks::saveMarkAs>},
-        {56, run<marks::readFragment>},
-        {17, run<marks::writeFragment>},
-        {12, run<marks::readCurrentMark>},
-        {18, run<marks::readMarkByNumber>},
-        {15, run<marks::writeMarkByNumber>},
-        {19, run<showTextMarkAreaMap>},
+        {CommandId::NewMark, run<marks::newMark>},
+        {CommandId::OpenMarkFile, run<marks::openMarkFile>},
+        {CommandId::SaveMark, run<marks::saveMark>},
+        {CommandId::SaveMarkAs, run<marks::saveMarkAs>},
+        {CommandId::ReadFragment, run<marks::readFragment>},
+        {CommandId::WriteFragment, run<marks::writeFragment>},
+        {CommandId::ReadCurrentMark, run<marks::readCurrentMark>},
+        {CommandId::ReadMark, run<marks::readMarkByNumber>},
+        {CommandId::WriteMark, run<marks::writeMarkByNumber>},
+        {CommandId::TextMarkArea, run<showTextMarkAreaMap>},
         // Logos
-        {20, run<logos::newLogo>},
-        {21, run<logos::openLogoFile>},
-        {23, run<logos::saveLogoAs>},
-        {25, run<readLogoSlot>},
-        {26, run<writeLogoSlot>},
-        {29, run<deleteLogoSlot>},
-        {28, run<viewMarkBitmap>},
-        {24, run<showGraphicAreaMap>},
+        {CommandId::NewLogo, run<logos::newLogo>},
+        {CommandId::OpenLogoFile, run<logos::openLogoFile>},
+        {CommandId::SaveLogoAs, run<logos::saveLogoAs>},
+        {CommandId::ReadLogo, run<readLogoSlot>},
+        {CommandId::WriteLogo, run<writeLogoSlot>},
+        {CommandId::DeleteLogo, run<deleteLogoSlot>},
+        {CommandId::MarkBitmap, run<viewMarkBitmap>},
+        {CommandId::GraphicArea, run<showGraphicAreaMap>},
         // Graphic editor
-        {30, run<editor::changeLogoWidth>},
-        {31, run<editor::changeLogoHeight>},
-        {32, run<editor::invertLogo>},
-        {33, run<editor::undoLogoChange>},
-        {34, run<editor::clearLogoArea>},
-        {35, run<editor::countLogoDots>},
+        {CommandId::LogoWidth, run<editor::changeLogoWidth>},
+        {CommandId::LogoHeight, run<editor::changeLogoHeight>},
+        {CommandId::InvertLogo, run<editor::invertLogo>},
+        {CommandId::UndoLogo, run<editor::undoLogoChange>},
+        {CommandId::ClearLogo, run<editor::clearLogoArea>},
+        {CommandId::CountDots, run<editor::countLogoDots>},
         // Help
-        {40, help<40>},
-        {41, help<41>},
-        {42, help<42>},
-        {43, help<43>},
+        {CommandId::HelpAbout, help<CommandId::HelpAbout>},
+        {CommandId::HelpConnection, help<CommandId::HelpConnection>},
+        {CommandId::HelpFormats, help<CommandId::HelpFormats>},
+        {CommandId::HelpShortcuts, help<CommandId::HelpShortcuts>},
     };
     return t;
 }
 
 } // namespace
 
-Command commandFor(int id) {
+Command commandFor(CommandId id) {
     return table().value(id, nullptr);
 }
 
-QList<int> commandIds() {
+QList<CommandId> commandIds() {
     return table().keys();
 }
 
@@ -124,7 +124,7 @@ void showNotConnected(Session& s) {
                                    "'Функции' >> 'Подключение' >> 'Открыть СОМ-порт'"));
 }
 
-void dispatch(Shell& shell, int id) {
+void dispatch(Shell& shell, CommandId id) {
     const Command c = commandFor(id);
     if (!c)
         return;

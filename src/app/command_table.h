@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/command_id.h"
+
 #include <QList>
 
 namespace printerlink {
@@ -26,13 +28,13 @@ public:
 
 using Command = void (*)(Shell&);
 
-// The command an id runs; nullptr for ids that do nothing (0, 1, 22, 27 and unknown ids).
-Command commandFor(int id);
+// The command an id runs; nullptr for ids that do nothing (None, SaveLogo, WriteGraphicMark).
+Command commandFor(CommandId id);
 // Every id with a command, for checks that the menus and the table agree.
-QList<int> commandIds();
+QList<CommandId> commandIds();
 
 // Runs one menu or shortcut command: the not-connected guard first for printer commands.
-void dispatch(Shell& shell, int id);
+void dispatch(Shell& shell, CommandId id);
 
 // "Соединение с Маркиратором не установлено!..." as an error box.
 void showNotConnected(printerlink::Session& s);

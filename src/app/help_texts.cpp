@@ -71,22 +71,22 @@ HelpScreen pictureFormatsHelp() {
             MessageIcon::None};
 }
 
-HelpScreen helpScreen(int id) {
+HelpScreen helpScreen(CommandId id) {
     switch (id) {
-    case 40:
+    case CommandId::HelpAbout:
         return aboutHelp();
-    case 41:
+    case CommandId::HelpConnection:
         return connectionHelp();
-    case 42:
+    case CommandId::HelpFormats:
         return pictureFormatsHelp();
-    case 43:
+    case CommandId::HelpShortcuts:
         return shortcutHelp();
     default:
         return {};
     }
 }
 
-void showHelp(Session& s, int id) {
+void showHelp(Session& s, CommandId id) {
     const HelpScreen h = helpScreen(id);
     if (!h.title.isEmpty())
         s.dialogs.messageBox(h.title, h.text, h.icon, MessageButtons::Ok);

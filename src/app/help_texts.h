@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_id.h"
 #include "platform/dialogs.h"
 
 #include <QString>
@@ -21,8 +22,8 @@ HelpScreen connectionHelp();
 HelpScreen shortcutHelp();
 HelpScreen pictureFormatsHelp();
 
-// The screen of menu items 40..43; an empty title for any other id.
-HelpScreen helpScreen(int id);
-void showHelp(printerlink::Session& s, int id);
+// The screen of a help item; an empty title for any other id.
+HelpScreen helpScreen(CommandId id);
+void showHelp(printerlink::Session& s, CommandId id);
 
 } // namespace app

@@ -8,9 +8,11 @@
 #include "link/version_query.h"
 #include "logos/logo_document.h"
 #include "marks/mark_document.h"
+#include "marks/mark_file.h"
 #include "marks/mark_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -23,6 +25,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <optional>
+
 using namespace platform;
 using namespace printerlink;
 
@@ -34,8 +38,46 @@ const QString kTitle = QStringLiteral("'INKWICK' для K307/K309  версия 
 const QString kMarkMenu = QStringLiteral("МАРКА");
 const QString kGraphicMenu = QStringLiteral("ГРАФИКА");
 const QString kEditorMenu = QStringLiteral("РедакторГрафики");
-constexpr int kMarkLampField = 1;
-constexpr int kGraphicLampField = 3;
+
+// A status bar from left to right: text fields, and the link lamp where `field` is empty.
+template <typename Field> struct BarItem {
+    std::optional<Field> field;
+    int width;
+    QString text;
+};
+
+const QList<BarItem<MarkField>> kMarkBar = {
+    {MarkField::File, 460, QStringLiteral("Марка: ...")},
+    {std::nullopt, 23, {}},
+    {MarkField::Port, 150, QStringLiteral("COM?")},
+    {MarkField::Clock, 130, {}},
+};
+const QList<BarItem<GraphicField>> kGraphicBar = {
+    {GraphicField::File, 360, QStringLiteral("Рисунок: ...")},
+    {GraphicField::Pointer, 80, QStringLiteral("XY=0:0")},
+    {GraphicField::Size, 110, QStringLiteral("Размер XY: 64x24")},
+    {std::nullopt, 23, {}},
+    {GraphicField::Port, 150, QStringLiteral("COM?")},
+};
+
+template <typename Field> QList<QPair<int, QString>> barLayout(const QList<BarItem<Field>>& bar) {
+    QList<QPair<int, QString>> out;
+    for (const BarItem<Field>& item : bar)
+        out.append({item.width, item.text});
+    return out;
+}
+
+// Sorts the labels of a bar into its text fields and its lamp.
+template <typename Field>
+void placeBar(const QList<BarItem<Field>>& bar, const QList<QLabel*>& labels,
+              QMap<Field, QLabel*>& fields, QLabel*& lamp) {
+    for (qsizetype i = 0; i < bar.size(); ++i) {
+        if (bar[i].field)
+            fields[*bar[i].field] = labels[i];
+        else
+            lamp = labels[i];
+    }
+}
 
 // A child window's frame: no close box, and it ignores close requests (Ctrl+F4) so the two
 // windows the program relies on cannot be lost.
@@ -45,19 +87,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override { e->ignore(); }
-};
-
-// Shortcut letters with the Cyrillic letters on the same keys, so they work in either layout.
-// Letters other than Latin arrive as their upper-case code point.
-struct ShortcutKey {
-    int latin;
-    int cyrillic;
-    int id;
-};
-constexpr ShortcutKey kShortcutKeys[] = {
-    {Qt::Key_G, 0x041F, IdLogoMode}, {Qt::Key_M, 0x042C, IdMarkMode},
-    {Qt::Key_C, 0x0421, IdOpenKey},  {Qt::Key_Q, 0x0419, IdExitKey},
-    {Qt::Key_U, 0x0413, IdInfoKey},
 };
 
 } // namespace
@@ -77,23 +106,21 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCat
     setWindowTitle(kTitle);
     setFixedSize(800, 600);
     buildMenus();
+    buildShortcuts();
+    followMarkDocument();
 
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(mdi_);
-    markSub_ = addChild(
-        new marks::MarkWindow(session_), QStringLiteral("ТЕКСТ МАРКИ"), icons_.markWindow,
-        {{460, QStringLiteral("Марка: ...")}, {23, {}}, {150, QStringLiteral("COM?")}, {130, {}}},
-        markFields_);
+    QList<QLabel*> labels;
+    markSub_ = addChild(new marks::MarkWindow(session_), QStringLiteral("ТЕКСТ МАРКИ"),
+                        icons_.markWindow, barLayout(kMarkBar), labels);
+    placeBar(kMarkBar, labels, markFields_, markLampField_);
+    labels.clear();
     graphicSub_ = addChild(new editor::GraphicWindow(session_), QStringLiteral("ГРАФИКА"),
-                           icons_.graphicWindow,
-                           {{360, QStringLiteral("Рисунок: ...")},
-                            {80, QStringLiteral("XY=0:0")},
-                            {110, QStringLiteral("Размер XY: 64x24")},
-                            {23, {}},
-                            {150, QStringLiteral("COM?")}},
-                           graphicFields_);
+                           icons_.graphicWindow, barLayout(kGraphicBar), labels);
+    placeBar(kGraphicBar, labels, graphicFields_, graphicLampField_);
     setLamp(LampTarget::Both, Lamp::Grey);
 
     session_.mode = WindowMode::Mark;
@@ -155,6 +182,8 @@ QMdiSubWindow* MainWindow::addChild(QWidget* content, const QString& title, cons
 }
 
 void MainWindow::buildMenus() {
+    baudGroup_ = new QActionGroup(this);
+    baudGroup_->setExclusive(true);
     for (const QString& title : menuTitles())
         menus_[title] = menuBar()->addMenu(title);
     const QStringList separated = submenusFollowedBySeparator();
@@ -173,11 +202,15 @@ void MainWindow::buildMenus() {
         }
         QAction* a = menus_[path]->addAction(item.text);
         a->setEnabled(item.enabledAtStart);
-        if (baudRateFor(item.id) || item.id == 7 || item.id == 8) {
+        if (baudRateFor(item.id)) {
+            baudGroup_->addAction(a);
+            a->setCheckable(true);
+            a->setChecked(item.checkedAtStart);
+        } else if (item.id == CommandId::MarkWindow || item.id == CommandId::GraphicWindow) {
             a->setCheckable(true);
             a->setChecked(item.checkedAtStart);
         }
-        const int id = item.id;
+        const CommandId id = item.id;
         connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
         actions_[id] = a;
         if (item.separatorAfter)
@@ -185,13 +218,44 @@ void MainWindow::buildMenus() {
     }
 }
 
-void MainWindow::runCommand(int id) {
+// The shortcuts belong to the window, whatever widget has the focus (see eventFilter). They
+// are actions of their own: Ctrl+U must reach the not-connected guard while its item is greyed.
+void MainWindow::buildShortcuts() {
+    for (const Shortcut& shortcut : shortcuts()) {
+        auto* a = new QAction(this);
+        a->setShortcuts(shortcut.keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        a->setAutoRepeat(false);
+        const CommandId id = shortcut.id;
+        connect(a, &QAction::triggered, this, [this, id] {
+            if (!exiting_)
+                runCommand(id);
+        });
+        addAction(a);
+        shortcutKeys_ << shortcut.keys;
+    }
+}
+
+void MainWindow::followMarkDocument() {
+    connect(markDoc_.get(), &marks::MarkDocument::fileChanged, this,
+            [this](const QString& name, marks::FileOrigin origin) {
+                setField(MarkField::File,
+                         marks::markStatusText(name, origin == marks::FileOrigin::Opened));
+            });
+    connect(markDoc_.get(), &marks::MarkDocument::canSaveChanged, actions_[CommandId::SaveMark],
+            &QAction::setEnabled);
+    connect(markDoc_.get(), &marks::MarkDocument::canSaveAsChanged, actions_[CommandId::SaveMarkAs],
+            &QAction::setEnabled);
+}
+
+void MainWindow::runCommand(CommandId id) {
     dispatch(*this, id);
     if (exiting_)
         return;
     // Check marks follow the state, whatever the command did.
-    for (int baudId = 110; baudId <= 116; ++baudId)
-        actions_[baudId]->setChecked(baudRateFor(baudId) == session_.link.baudRate);
+    for (QAction* a : baudGroup_->actions())
+        if (baudRateFor(actions_.key(a)) == session_.link.baudRate)
+            a->setChecked(true);
     updateWindowList();
 }
 
@@ -233,8 +297,8 @@ void MainWindow::changeBaud(int rate) {
         return;
     session_.link.baudRate = rate;
     if (reopenPort(session_)) {
-        setField(ChildWindow::TextMark, 2, session_.link.statusText());
-        setField(ChildWindow::Graphic, 4, session_.link.statusText());
+        setField(MarkField::Port, session_.link.statusText());
+        setField(GraphicField::Port, session_.link.statusText());
         return;
     }
     // A port that will not reopen is closed for good: say so and show it, instead of menus
@@ -262,8 +326,8 @@ void MainWindow::applyModeMenus() {
     menus_[kGraphicMenu]->menuAction()->setEnabled(logo);
     menus_[kEditorMenu]->menuAction()->setEnabled(logo);
     if (logo) {
-        actions_[20]->setEnabled(true);
-        actions_[21]->setEnabled(true);
+        actions_[CommandId::NewLogo]->setEnabled(true);
+        actions_[CommandId::OpenLogoFile]->setEnabled(true);
     }
 }
 
@@ -320,8 +384,8 @@ void MainWindow::updateWindowList() {
     if (!mdi_)
         return;
     QMdiSubWindow* active = mdi_->activeSubWindow();
-    actions_[7]->setChecked(active == markSub_);
-    actions_[8]->setChecked(active == graphicSub_);
+    actions_[CommandId::MarkWindow]->setChecked(active == markSub_);
+    actions_[CommandId::GraphicWindow]->setChecked(active == graphicSub_);
 }
 
 void MainWindow::requestExit() {
@@ -355,19 +419,15 @@ void MainWindow::changeEvent(QEvent* e) {
         setWindowTitle(kTitle);
 }
 
-int MainWindow::shortcutIdFor(const QKeyEvent* e) const {
+bool MainWindow::isShortcut(const QKeyEvent* e) const {
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
                                                          Qt::ShiftModifier | Qt::MetaModifier);
-    if (mods != Qt::ControlModifier)
-        return 0;
-    for (const ShortcutKey& k : kShortcutKeys)
-        if (e->key() == k.latin || e->key() == k.cyrillic)
-            return k.id;
-    return 0;
+    return shortcutKeys_.contains(QKeySequence(QKeyCombination(mods, Qt::Key(e->key()))));
 }
 
-// The five shortcuts belong to the window, whatever widget has the focus: a text field must
-// not take Ctrl+C or Ctrl+U for itself.
+// F10 opens the menu bar as on Windows. And the shortcuts belong to the window, whatever widget
+// has the focus: a text field must not claim Ctrl+C or Ctrl+U for itself, so it never sees
+// their override request.
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() != QEvent::ShortcutOverride && e->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, e);
@@ -376,52 +436,41 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
         return QMainWindow::eventFilter(watched, e);
     auto* k = static_cast<QKeyEvent*>(e);
     if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::NoModifier) {
-        // F10 opens the menu bar as on Windows.
         if (e->type() == QEvent::KeyPress)
             menuBar()->setActiveAction(menus_[menuTitles().first()]->menuAction());
         e->accept();
         return true;
     }
-    const int id = shortcutIdFor(k);
-    if (!id)
-        return QMainWindow::eventFilter(watched, e);
-    e->accept();
-    if (e->type() == QEvent::KeyPress && !k->isAutoRepeat())
-        runCommand(id);
-    return true;
+    if (e->type() == QEvent::ShortcutOverride && isShortcut(k))
+        return true; // left unaccepted, so the shortcut runs
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void MainWindow::tick() {
-    markFields_[3]->setText(clockStatusText(session_.clock.now()));
+    markFields_[MarkField::Clock]->setText(clockStatusText(session_.clock.now()));
 }
 
 void MainWindow::setLamp(LampTarget target, Lamp l) {
     if (target != LampTarget::Graphic) {
         markLamp_ = l;
-        markFields_[kMarkLampField]->setPixmap(icons_.lamp(l));
+        markLampField_->setPixmap(icons_.lamp(l));
     }
     if (target != LampTarget::TextMark) {
         graphicLamp_ = l;
-        graphicFields_[kGraphicLampField]->setPixmap(icons_.lamp(l));
+        graphicLampField_->setPixmap(icons_.lamp(l));
     }
 }
 
-void MainWindow::setField(ChildWindow window, int field, const QString& text) {
-    const QList<QLabel*>& labels = window == ChildWindow::TextMark ? markFields_ : graphicFields_;
-    const int lampField = window == ChildWindow::TextMark ? kMarkLampField : kGraphicLampField;
-    if (field < 0 || field >= labels.size() || field == lampField)
-        return;
-    labels[field]->setText(text);
+void MainWindow::setField(MarkField field, const QString& text) {
+    markFields_[field]->setText(text);
 }
 
-void MainWindow::setCommandEnabled(int id, bool enabled) {
-    if (QAction* a = actions_.value(id))
-        a->setEnabled(enabled);
+void MainWindow::setField(GraphicField field, const QString& text) {
+    graphicFields_[field]->setText(text);
 }
 
-QLabel* MainWindow::statusField(ChildWindow window, int field) const {
-    const QList<QLabel*>& labels = window == ChildWindow::TextMark ? markFields_ : graphicFields_;
-    return field >= 0 && field < labels.size() ? labels[field] : nullptr;
+QLabel* MainWindow::lampField(ChildWindow window) const {
+    return window == ChildWindow::TextMark ? markLampField_ : graphicLampField_;
 }
 
 Lamp MainWindow::lamp(ChildWindow window) const {

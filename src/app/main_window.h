@@ -6,10 +6,13 @@
 #include "platform/status_view.h"
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
+#include <QMap>
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -43,7 +46,7 @@ public:
     void startUp(const QString& startDir, const QString& homeDir, bool openPortNow = true);
 
     // One menu or shortcut command by its id.
-    void runCommand(int id);
+    void runCommand(CommandId id);
 
     // Shell
     printerlink::Session& session() override { return session_; }
@@ -56,13 +59,15 @@ public:
 
     // StatusView
     void setLamp(platform::LampTarget target, platform::Lamp lamp) override;
-    void setField(platform::ChildWindow window, int field, const QString& text) override;
-    void setCommandEnabled(int id, bool enabled) override;
+    void setField(platform::MarkField field, const QString& text) override;
+    void setField(platform::GraphicField field, const QString& text) override;
 
     // For the tests and the look of things.
-    QAction* action(int id) const { return actions_.value(id); }
+    QAction* action(CommandId id) const { return actions_.value(id); }
     QMenu* menu(const QString& path) const { return menus_.value(path); }
-    QLabel* statusField(platform::ChildWindow window, int field) const;
+    QLabel* statusField(platform::MarkField field) const { return markFields_.value(field); }
+    QLabel* statusField(platform::GraphicField field) const { return graphicFields_.value(field); }
+    QLabel* lampField(platform::ChildWindow window) const;
     platform::Lamp lamp(platform::ChildWindow window) const;
     QMdiSubWindow* markSubWindow() const { return markSub_; }
     QMdiSubWindow* graphicSubWindow() const { return graphicSub_; }
@@ -76,6 +81,8 @@ protected:
 
 private:
     void buildMenus();
+    void buildShortcuts();
+    void followMarkDocument();
     QMdiSubWindow* addChild(QWidget* content, const QString& title, const QIcon& icon,
                             const QList<QPair<int, QString>>& fields, QList<QLabel*>& labels);
     void showConnected(bool open);
@@ -85,7 +92,7 @@ private:
     void activateModeWindow();
     void updateWindowList();
     void tick();
-    int shortcutIdFor(const QKeyEvent* e) const;
+    bool isShortcut(const QKeyEvent* e) const;
 
     Icons icons_;
     printerlink::Session session_;
@@ -94,11 +101,15 @@ private:
     QMdiArea* mdi_ = nullptr;
     QMdiSubWindow* markSub_ = nullptr;
     QMdiSubWindow* graphicSub_ = nullptr;
-    QList<QLabel*> markFields_;
-    QList<QLabel*> graphicFields_;
+    QMap<platform::MarkField, QLabel*> markFields_;
+    QMap<platform::GraphicField, QLabel*> graphicFields_;
+    QLabel* markLampField_ = nullptr;
+    QLabel* graphicLampField_ = nullptr;
     platform::Lamp markLamp_ = platform::Lamp::Grey;
     platform::Lamp graphicLamp_ = platform::Lamp::Grey;
-    QHash<int, QAction*> actions_;
+    QHash<CommandId, QAction*> actions_;
+    QActionGroup* baudGroup_ = nullptr;
+    QList<QKeySequence> shortcutKeys_;
     QHash<QString, QMenu*> menus_;
     QTimer* clockTimer_ = nullptr;
     bool exiting_ = false;

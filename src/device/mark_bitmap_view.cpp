@@ -30,7 +30,7 @@ constexpr qint64 kBufferSize = 8192;
 void showSize(Session& s) {
     const QSize pending = s.logo->pendingSize();
     s.status.setField(
-        ChildWindow::Graphic, 2,
+        GraphicField::Size,
         QStringLiteral("Размер XY: %1x%2").arg(pending.width()).arg(pending.height()));
 }
 

@@ -2,7 +2,7 @@
 
 #include "logos/column_packing.h"
 #include "logos/logo_document.h"
-#include "platform/number_text.h"
+#include "platform/number_prompt.h"
 
 using namespace platform;
 using namespace printerlink;
@@ -16,7 +16,7 @@ constexpr int MaxEditWidth = 256;
 const QString ResizeTitle = QStringLiteral("Изменение Размеров Логотипа");
 
 void showEditedSize(Session& s) {
-    s.status.setField(ChildWindow::Graphic, 2,
+    s.status.setField(GraphicField::Size,
                       QStringLiteral("XY-size = %1:%2").arg(s.logo->width()).arg(s.logo->height()));
 }
 
@@ -24,14 +24,15 @@ void showEditedSize(Session& s) {
 
 void changeLogoWidth(Session& s) {
     logos::LogoDocument& logo = *s.logo;
-    const QString answer = s.dialogs.promptDialog(
-        ResizeTitle, QStringLiteral("Введите размер 'X', точек (не более 256)"),
-        QString::number(logo.width()));
-    if (answer.isEmpty())
+    NumberPrompt prompt(ResizeTitle, QStringLiteral("Введите размер 'X', точек (не более 256)"), 1,
+                        MaxEditWidth);
+    prompt.defaultText = QString::number(logo.width());
+    prompt.window = NumberPrompt::Window::Prompt;
+    const NumberAnswer width = askNumber(s.dialogs, prompt);
+    if (width.end == NumberAnswer::End::Cancelled)
         return;
-    const qint64 width = readDecimal(answer);
-    if (width >= 1 && width <= MaxEditWidth) {
-        logo.resizeLogo(QSize(int(width), logo.height()));
+    if (width) {
+        logo.resizeLogo(QSize(int(width.value), logo.height()));
         logo.setModified(true);
     }
     showEditedSize(s);
@@ -39,15 +40,14 @@ void changeLogoWidth(Session& s) {
 
 void changeLogoHeight(Session& s) {
     logos::LogoDocument& logo = *s.logo;
-    const QString answer = s.dialogs.promptDialog(
-        ResizeTitle, QStringLiteral("Введите размер 'Y', точек (не более 32)"),
-        QString::number(logo.height()));
-    if (answer.isEmpty())
+    NumberPrompt prompt(ResizeTitle, QStringLiteral("Введите размер 'Y', точек (не более 32)"), 1,
+                        logos::MaxLogoHeight);
+    prompt.defaultText = QString::number(logo.height());
+    prompt.window = NumberPrompt::Window::Prompt;
+    const NumberAnswer height = askNumber(s.dialogs, prompt);
+    if (!height)
         return;
-    const qint64 height = readDecimal(answer);
-    if (height < 1 || height > logos::MaxLogoHeight)
-        return;
-    logo.resizeLogo(QSize(logo.width(), 8 * logos::byteRowsFor(int(height))));
+    logo.resizeLogo(QSize(logo.width(), 8 * logos::byteRowsFor(int(height.value))));
     logo.setModified(true);
     showEditedSize(s);
 }

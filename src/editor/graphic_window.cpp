@@ -72,7 +72,7 @@ void ZoomCanvas::pointerEvent(QMouseEvent* event) {
         logo.setModified(true);
         logo.paintDot(spot.column, spot.row, action == PaintAction::Set);
     }
-    session_.status.setField(ChildWindow::Graphic, 1,
+    session_.status.setField(GraphicField::Pointer,
                              QStringLiteral("XY=%1:%2").arg(spot.shownX).arg(spot.shownY));
 }
 

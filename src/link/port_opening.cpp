@@ -12,8 +12,8 @@ namespace {
 const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ");
 
 void showPortField(Session& s, const QString& text) {
-    s.status.setField(ChildWindow::TextMark, 2, text);
-    s.status.setField(ChildWindow::Graphic, 4, text);
+    s.status.setField(MarkField::Port, text);
+    s.status.setField(GraphicField::Port, text);
 }
 
 void showNotConnected(Session& s) {

@@ -1,6 +1,7 @@
 #include "link/printer_settings.h"
 
 #include "link/request_exchange.h"
+#include "platform/number_prompt.h"
 #include "platform/number_text.h"
 
 using namespace platform;
@@ -138,18 +139,17 @@ void setPrinterClock(Session& s) {
 }
 
 void setDateOffset(Session& s) {
+    NumberPrompt prompt(QStringLiteral("Установка Смещения Даты (ПостДата)"),
+                        QStringLiteral("Введите смещение даты в днях (0..9999)"), 0, 9999);
+    // An empty answer is an offset of 0 here, not a cancel.
+    prompt.blank = NumberPrompt::Blank::ReadsAsZero;
+    prompt.repeatQuestion = QStringLiteral("НЕПРАВИЛЬНЫЙ ФОРМАТ СМЕЩЕНИЯ ДАТЫ!\n\r") +
+                            QStringLiteral("Повторить ввод?");
     for (;;) {
-        const QString answer = s.dialogs.inputRequester(
-            QStringLiteral("Установка Смещения Даты (ПостДата)"),
-            QStringLiteral("Введите смещение даты в днях (0..9999)"), QString());
-        // An empty answer is an offset of 0 here, not a cancel.
-        const auto field = dateOffsetField(answer);
-        if (!field) {
-            if (!s.dialogs.askRetry(QStringLiteral("НЕПРАВИЛЬНЫЙ ФОРМАТ СМЕЩЕНИЯ ДАТЫ!\n\r") +
-                                    QStringLiteral("Повторить ввод?")))
-                return;
-            continue;
-        }
+        const NumberAnswer answer = askNumber(s.dialogs, prompt);
+        if (!answer)
+            return;
+        const auto field = dateOffsetField(answer.typed);
         const MessageAnswer confirm = s.dialogs.messageBox(
             QStringLiteral("СМЕЩЕНИЕ ДАТЫ"), postDateQuestion(s.clock.now().date(), field->toInt()),
             MessageIcon::Question, MessageButtons::YesNoCancel);
@@ -174,19 +174,14 @@ void setPrintLines(Session& s) {
     const int limit = printLinesLimit(s.link.modelName);
     const QString prompt = QStringLiteral("Введите Число Строк Печати (1..%1)").arg(limit);
     const QString title = QStringLiteral("НАСТРОЙКА МАРКИРАТОРА  ") + s.link.modelName;
-    for (;;) {
-        const QString answer = s.dialogs.promptDialog(title, prompt, defaultText);
-        if (answer.isEmpty())
-            return;
-        const qint64 v = readDecimal(answer);
-        if (v >= 1 && v <= limit) {
-            sendSetting(s, setPrintLinesRequest(int(v)));
-            return;
-        }
-        if (!s.dialogs.askRetry(QStringLiteral("НЕРЕАЛЬНОЕ ЧИСЛО СТРОК!\n\r") +
-                                QStringLiteral("Повторить ввод?")))
-            return;
-    }
+    NumberPrompt ask(title, prompt, 1, limit);
+    ask.defaultText = defaultText;
+    ask.window = NumberPrompt::Window::Prompt;
+    ask.repeatQuestion =
+        QStringLiteral("НЕРЕАЛЬНОЕ ЧИСЛО СТРОК!\n\r") + QStringLiteral("Повторить ввод?");
+    const NumberAnswer answer = askNumber(s.dialogs, ask);
+    if (answer)
+        sendSetting(s, setPrintLinesRequest(int(answer.value)));
 }
 
 } // namespace printerlink

@@ -80,10 +80,10 @@ QString resolveLogoPath(const Session& s, const QString& name) {
 
 void showOpenedPictureStatus(Session& s, const QString& name) {
     constexpr int shown = 48;
-    s.status.setField(ChildWindow::Graphic, 0,
-                      name.size() < shown ? QStringLiteral(" Файл: ") + name
-                                          : QStringLiteral(" Файл: ..") + name.right(shown));
-    s.status.setField(ChildWindow::Graphic, 2, sizeStatus(*s.logo));
+    s.status.setField(GraphicField::File, name.size() < shown
+                                              ? QStringLiteral(" Файл: ") + name
+                                              : QStringLiteral(" Файл: ..") + name.right(shown));
+    s.status.setField(GraphicField::Size, sizeStatus(*s.logo));
 }
 
 bool loadPackedLogoFile(Session& s, const QString& name, const QString& extension) {
@@ -184,7 +184,7 @@ void openLogoFile(Session& s) {
     if (logo.hasCurrentFile())
         showOpenedPictureStatus(s, logo.currentFile());
     else
-        s.status.setField(ChildWindow::Graphic, 2, sizeStatus(logo));
+        s.status.setField(GraphicField::Size, sizeStatus(logo));
 }
 
 void saveLogoAs(Session& s) {
@@ -246,7 +246,7 @@ void saveLogoAs(Session& s) {
     } else {
         return; // no layout for that extension: nothing written
     }
-    s.status.setField(ChildWindow::Graphic, 0, savedStatus(name));
+    s.status.setField(GraphicField::File, savedStatus(name));
     logo.setModified(false);
 }
 

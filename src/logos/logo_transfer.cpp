@@ -4,6 +4,7 @@
 #include "logos/logo_document.h"
 #include "logos/picture_files.h"
 #include "logos/picture_split.h"
+#include "platform/number_prompt.h"
 #include "platform/number_text.h"
 
 #include <optional>
@@ -28,16 +29,12 @@ const QString kSlotRetry = QStringLiteral("Недопустимый номер �
 // to repeat. The whole answer counts, so 1000 is out of range rather than slot 100.
 std::optional<int> askSlot(Session& s, const QString& title, const QString& prompt, int last,
                            const QString& retry) {
-    for (;;) {
-        const QString answer = s.dialogs.inputRequester(title, prompt, QString());
-        if (answer.isEmpty())
-            return std::nullopt;
-        const qint64 n = readDecimal(answer);
-        if (n >= 0 && n <= last)
-            return int(n);
-        if (!s.dialogs.askRetry(retry))
-            return std::nullopt;
-    }
+    NumberPrompt ask(title, prompt, 0, last);
+    ask.repeatQuestion = retry;
+    const NumberAnswer a = askNumber(s.dialogs, ask);
+    if (!a)
+        return std::nullopt;
+    return int(a.value);
 }
 
 QString slotDigits(int slot) {
@@ -161,10 +158,10 @@ void readLogoSlot(Session& s) {
         return;
     }
     setLamp(s, Lamp::Idle, LampTarget::Graphic);
-    s.status.setField(ChildWindow::Graphic, 0,
-                      QStringLiteral("LOGO#") + digits + QStringLiteral(" (Файл '") + fileName +
-                          QStringLiteral("')"));
-    s.status.setField(ChildWindow::Graphic, 2,
+    s.status.setField(GraphicField::File, QStringLiteral("LOGO#") + digits +
+                                              QStringLiteral(" (Файл '") + fileName +
+                                              QStringLiteral("')"));
+    s.status.setField(GraphicField::Size,
                       QStringLiteral("XY-размер: %1x%2").arg(width).arg(8 * byteRows));
     s.logo->drawPackedLogo(reply.mid(3, qint64(width) * byteRows), width, byteRows);
     s.logo->setCurrentFile(path, QStringLiteral("bin"));

@@ -4,7 +4,7 @@
 #include "marks/mark_document.h"
 #include "marks/mark_record.h"
 #include "platform/codepage.h"
-#include "platform/number_text.h"
+#include "platform/number_prompt.h"
 
 using namespace platform;
 using namespace printerlink;
@@ -17,12 +17,14 @@ constexpr int kFragmentReplyBuffer = 8192;
 
 // The number typed, or `fallback` when it is outside 1..highest; nothing when cancelled.
 std::optional<int> askPosition(Session& s, const QString& prompt, int highest) {
-    const QString typed = s.dialogs.inputRequester(QStringLiteral("Чтение Фрагмента Марки"), prompt,
-                                                   QStringLiteral("1"));
-    if (typed.trimmed().isEmpty())
+    NumberPrompt ask(QStringLiteral("Чтение Фрагмента Марки"), prompt, 1, highest);
+    ask.defaultText = QStringLiteral("1");
+    ask.blank = NumberPrompt::Blank::BlankCancels;
+    ask.fallback = 1;
+    const NumberAnswer a = askNumber(s.dialogs, ask);
+    if (!a)
         return std::nullopt;
-    const qint64 n = readDecimal(typed);
-    return n >= 1 && n <= highest ? int(n) : 1;
+    return int(a.value);
 }
 
 } // namespace

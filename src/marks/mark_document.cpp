@@ -69,6 +69,25 @@ void MarkDocument::applyEditor() {
     redrawPreview();
 }
 
+void MarkDocument::setCurrentFile(const QString& name, FileOrigin origin) {
+    currentFile_ = name;
+    emit fileChanged(name, origin);
+}
+
+void MarkDocument::setCanSave(bool can) {
+    if (can == canSave_)
+        return;
+    canSave_ = can;
+    emit canSaveChanged(can);
+}
+
+void MarkDocument::setCanSaveAs(bool can) {
+    if (can == canSaveAs_)
+        return;
+    canSaveAs_ = can;
+    emit canSaveAsChanged(can);
+}
+
 void MarkDocument::redrawPreview() {
     drawMarkPreview(preview_, model_.rows());
     emit previewChanged();

@@ -8,6 +8,9 @@
 
 namespace marks {
 
+// How the current file came to be: an opened file's name is shown shortened.
+enum class FileOrigin { Opened, SavedAs };
+
 // The text-mark side of the session: the mark table model, the fragment editor's state, the
 // selected row and fragment number, the current mark file and the preview picture. Windows
 // follow it through its signals; commands change it through its methods.
@@ -40,7 +43,13 @@ public:
 
     // The file the mark was last loaded from or saved to with "save as"; "" at start.
     QString currentFile() const { return currentFile_; }
-    void setCurrentFile(const QString& name) { currentFile_ = name; }
+    void setCurrentFile(const QString& name, FileOrigin origin);
+    // "Save changes" has a file to write the mark to.
+    bool canSave() const { return canSave_; }
+    void setCanSave(bool can);
+    // There is a mark worth saving under a new name.
+    bool canSaveAs() const { return canSaveAs_; }
+    void setCanSaveAs(bool can);
 
     const QImage& preview() const { return preview_; }
     void redrawPreview();
@@ -49,6 +58,9 @@ signals:
     void editorChanged();
     void selectedRowChanged(int row);
     void previewChanged();
+    void fileChanged(const QString& name, marks::FileOrigin origin);
+    void canSaveChanged(bool can);
+    void canSaveAsChanged(bool can);
 
 private:
     MarkModel model_;
@@ -58,6 +70,8 @@ private:
     QString selectedFragment_ = QStringLiteral("00");
     int selectedRow_ = -1;
     QString currentFile_;
+    bool canSave_ = false;
+    bool canSaveAs_ = false;
     QImage preview_;
 };
 

@@ -59,10 +59,9 @@ bool loadMarkFile(Session& s, const QString& name) {
         return false;
     }
     doc.model().setRows(*rows);
-    doc.setCurrentFile(name);
-    s.status.setCommandEnabled(kSaveMarkCommand, true);
-    s.status.setCommandEnabled(kSaveMarkAsCommand, true);
-    s.status.setField(ChildWindow::TextMark, 0, markStatusText(name, true));
+    doc.setCurrentFile(name, FileOrigin::Opened);
+    doc.setCanSave(true);
+    doc.setCanSaveAs(true);
     doc.redrawPreview();
     return true;
 }
@@ -73,8 +72,9 @@ void newMark(Session& s) {
     const QString name = QString::fromLatin1(kTempMarkFile);
     if (!saveBytes(s, name, newMarkFileBytes()))
         return;
+    // The temporary file is not the user's: a new mark is saved under a name first.
     if (loadMarkFile(s, name))
-        s.status.setCommandEnabled(kSaveMarkCommand, false);
+        s.marks->setCanSave(false);
 }
 
 void openMarkFile(Session& s) {
@@ -116,10 +116,9 @@ void saveMarkAs(Session& s) {
         return;
     if (!writeMarkFile(s, name))
         return;
-    s.marks->setCurrentFile(name);
-    s.status.setField(ChildWindow::TextMark, 0, markStatusText(name, false));
+    s.marks->setCurrentFile(name, FileOrigin::SavedAs);
     // The mark now has a file, so "save changes" can write it again.
-    s.status.setCommandEnabled(kSaveMarkCommand, true);
+    s.marks->setCanSave(true);
 }
 
 } // namespace marks

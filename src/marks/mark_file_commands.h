@@ -4,10 +4,6 @@
 
 namespace marks {
 
-// Menu ids of the two save items, enabled and greyed by these commands and the mark reads.
-inline constexpr int kSaveMarkCommand = 13;
-inline constexpr int kSaveMarkAsCommand = 14;
-
 inline const char* const kTempMarkFile = "tmpmark.mrt";
 
 void newMark(printerlink::Session& s);

@@ -5,7 +5,7 @@
 #include "marks/mark_file_commands.h"
 #include "marks/mark_record.h"
 #include "marks/text_check.h"
-#include "platform/number_text.h"
+#include "platform/number_prompt.h"
 
 using namespace platform;
 using namespace printerlink;
@@ -29,19 +29,17 @@ struct MarkNumber {
 
 // Empty when the prompt was closed or the user gave up after an invalid number.
 std::optional<MarkNumber> askMarkNumber(Session& s, const QString& title) {
-    for (;;) {
-        const QString typed = s.dialogs.inputRequester(
-            title, QStringLiteral("Введите Номер Марки: 0..85  ( 0- печатаемая марка )"),
-            QStringLiteral("0"));
-        // A closed prompt would read as 0, the mark being printed.
-        if (typed.trimmed().isEmpty())
-            return std::nullopt;
-        const qint64 n = readDecimal(typed);
-        if (n >= 0 && n <= kHighestMark)
-            return MarkNumber{int(n), typed};
-        if (!s.dialogs.askRetry(QStringLiteral("Недопустимый Номер Марки. Повторить ввод?")))
-            return std::nullopt;
-    }
+    NumberPrompt prompt(title,
+                        QStringLiteral("Введите Номер Марки: 0..85  ( 0- печатаемая марка )"), 0,
+                        kHighestMark);
+    prompt.defaultText = QStringLiteral("0");
+    // A closed prompt would read as 0, the mark being printed.
+    prompt.blank = NumberPrompt::Blank::BlankCancels;
+    prompt.repeatQuestion = QStringLiteral("Недопустимый Номер Марки. Повторить ввод?");
+    const NumberAnswer a = askNumber(s.dialogs, prompt);
+    if (!a)
+        return std::nullopt;
+    return MarkNumber{int(a.value), a.typed};
 }
 
 // Reads what has settled, then keeps reading until the whole mark data is in or the line has
@@ -79,7 +77,7 @@ void showMark(Session& s, const QByteArray& reply, MarkReader reader, int number
     doc.model().setRows(rows);
     doc.selectRow(0);
     doc.redrawPreview();
-    s.status.setCommandEnabled(kSaveMarkAsCommand, true);
+    doc.setCanSaveAs(true);
 }
 
 } // namespace

@@ -8,14 +8,19 @@ enum class Lamp { Grey, Transfer, Idle, Error };
 enum class LampTarget { Both, TextMark, Graphic };
 enum class ChildWindow { TextMark, Graphic };
 
-// What commands change in the main window besides their dialogs: status fields, the link lamps
-// and the enabled state of menu items (by command id).
+// The text fields of the mark window's status bar; where each one sits is the window's business.
+enum class MarkField { File, Port, Clock };
+// The text fields of the graphic window's status bar.
+enum class GraphicField { File, Pointer, Size, Port };
+
+// What commands change in the main window besides their dialogs: status texts and the link
+// lamps.
 class StatusView {
 public:
     virtual ~StatusView() = default;
     virtual void setLamp(LampTarget target, Lamp lamp) = 0;
-    virtual void setField(ChildWindow window, int field, const QString& text) = 0;
-    virtual void setCommandEnabled(int id, bool enabled) = 0;
+    virtual void setField(MarkField field, const QString& text) = 0;
+    virtual void setField(GraphicField field, const QString& text) = 0;
 };
 
 } // namespace platform

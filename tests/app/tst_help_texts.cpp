@@ -12,19 +12,21 @@ class TestHelpTexts : public QObject {
     Q_OBJECT
 private slots:
     void screens_data() {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<app::CommandId>("id");
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("icon");
         QTest::addColumn<QString>("text");
         QTest::newRow("about")
-            << 40 << "Программа 'Inkwick 4.0'" << int(MessageIcon::Information)
+            << app::CommandId::HelpAbout << "Программа 'Inkwick 4.0'"
+            << int(MessageIcon::Information)
             << QStringLiteral(
                    "   Программа предназначена для выполнения операций с \n\r"
                    "текстовыми марками и логотипами для маркираторов 'ЗОР'\n\r"
                    "(только для моделей 'K307/K309').\n\r\n\r"
                    "ВЕРСИЯ:   Inkwick  4.0  для ОС 'Windows XP/Vista/Win7/Win8'.\n\r\n\r");
         QTest::newRow("connection")
-            << 41 << "ПОДКЛЮЧЕНИЕ ПК К МАРКИРАТОРУ" << int(MessageIcon::Information)
+            << app::CommandId::HelpConnection << "ПОДКЛЮЧЕНИЕ ПК К МАРКИРАТОРУ"
+            << int(MessageIcon::Information)
             << QStringLiteral("1. ВЫКЛЮЧИТЕ ПИТАНИЕ МАРКИРАТОРА!\n\r"
                               "2. Подключите соединительный кабель к ПК и маркиратору\n\r"
                               "    НЕОБХОДИМ КАБЕЛЬ ТИПА 'Z-МОДЕМ'!\n\r"
@@ -41,15 +43,16 @@ private slots:
                               "с ВЕРСИЕЙ ПРОГРАММЫ Системы Печати Маркиратора.\r\n\n"
                               "ПРИМЕЧАНИЕ:  В современных ноутбуках и нетбуках СОМ-порт\n\r"
                               "отсутствует. В этом случае потребуется переходник USB<>COM.");
-        QTest::newRow("shortcuts")
-            << 43 << "КОМАНДЫ БЫСТРОГО ДОСТУПА" << int(MessageIcon::Information)
-            << QStringLiteral("<CTRL+C>\tПодключение к Маркиратору\n\r"
-                              "<CTRL+G>\tГРАФИКА\n\r"
-                              "<CTRL+M>\tМАРКА\n\r"
-                              "<CTRL+U>\tУставки Системы Печати\n\r"
-                              "<CTRL+Q>\tВыход");
+        QTest::newRow("shortcuts") << app::CommandId::HelpShortcuts << "КОМАНДЫ БЫСТРОГО ДОСТУПА"
+                                   << int(MessageIcon::Information)
+                                   << QStringLiteral("<CTRL+C>\tПодключение к Маркиратору\n\r"
+                                                     "<CTRL+G>\tГРАФИКА\n\r"
+                                                     "<CTRL+M>\tМАРКА\n\r"
+                                                     "<CTRL+U>\tУставки Системы Печати\n\r"
+                                                     "<CTRL+Q>\tВыход");
         QTest::newRow("picture formats")
-            << 42 << "Форматы Графических Файлов для Маркиратора" << int(MessageIcon::None)
+            << app::CommandId::HelpFormats << "Форматы Графических Файлов для Маркиратора"
+            << int(MessageIcon::None)
             << QStringLiteral(
                    "ФОРМАТ 'BMP' ( ГРАФИЧЕСКИЙ ФАЙЛ )\n\r"
                    "Файлы '.BMP' создаются стандартной программой Windows 'PAINT'.\n\r"
@@ -72,7 +75,7 @@ private slots:
                    "имеющие ОПЦИЮ прямой печати графической марки.");
     }
     void screens() {
-        QFETCH(int, id);
+        QFETCH(app::CommandId, id);
         QFETCH(QString, title);
         QFETCH(int, icon);
         QFETCH(QString, text);
@@ -86,18 +89,17 @@ private slots:
     void shortcutListMatchesTheShortcuts() {
         static const QRegularExpression key(QStringLiteral("<CTRL\\+(\\w)>"));
         QStringList listed;
-        for (const auto& m : key.globalMatch(helpScreen(43).text))
+        for (const auto& m : key.globalMatch(helpScreen(app::CommandId::HelpShortcuts).text))
             listed << QStringLiteral("Ctrl+") + m.captured(1);
-        QStringList bound = {QStringLiteral("Ctrl+G"), QStringLiteral("Ctrl+M")};
-        for (const app::MenuItem& item : app::menuItems())
-            if (!item.shortcut.isEmpty())
-                bound << item.shortcut;
+        QStringList bound;
+        for (const app::Shortcut& s : app::shortcuts())
+            bound << s.keys.first().toString();
         listed.sort();
         bound.sort();
         QCOMPARE(listed, bound);
     }
 
-    void otherIdsHaveNoScreen() { QVERIFY(helpScreen(44).title.isEmpty()); }
+    void otherIdsHaveNoScreen() { QVERIFY(helpScreen(app::CommandId::Version).title.isEmpty()); }
 };
 
 QTEST_MAIN(TestHelpTexts)

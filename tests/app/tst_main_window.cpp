@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/menu_table.h"
+#include "marks/mark_document.h"
 #include "test_rig.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@ using namespace platform;
 using namespace printerlink;
 
 using app::MainWindow;
+using Id = app::CommandId;
 
 namespace {
 
@@ -24,11 +26,18 @@ const QString kNotConnected = QStringLiteral("Соединение с Марки
                                              "'Функции' >> 'Подключение' >> 'Открыть СОМ-порт'");
 
 // Printer commands that must not run without a port: menu ids and the Ctrl+U id.
-const QList<int> kPortIds = {54, 50, 51, 52, 53, 55, 60, 61, 56, 17,
-                             12, 18, 15, 19, 25, 26, 29, 28, 24, 104};
+const QList<Id> kPortIds = {
+    Id::Version,       Id::SetClock,        Id::SetDateOffset,   Id::SetPrintLines,
+    Id::PrintModeInfo, Id::PrintSystemInfo, Id::RunningHours,    Id::PrintedMarks,
+    Id::ReadFragment,  Id::WriteFragment,   Id::ReadCurrentMark, Id::ReadMark,
+    Id::WriteMark,     Id::TextMarkArea,    Id::ReadLogo,        Id::WriteLogo,
+    Id::DeleteLogo,    Id::MarkBitmap,      Id::GraphicArea,     Id::PrintSystemKey};
 // Greyed at start and enabled by an opening.
-const QList<int> kEnabledByOpening = {3,  54, 50, 51, 52, 53, 55, 60, 61, 56,
-                                      17, 12, 18, 15, 19, 25, 26, 29, 28, 24};
+const QList<Id> kEnabledByOpening = {
+    Id::ClosePort,     Id::Version,         Id::SetClock,     Id::SetDateOffset, Id::SetPrintLines,
+    Id::PrintModeInfo, Id::PrintSystemInfo, Id::RunningHours, Id::PrintedMarks,  Id::ReadFragment,
+    Id::WriteFragment, Id::ReadCurrentMark, Id::ReadMark,     Id::WriteMark,     Id::TextMarkArea,
+    Id::ReadLogo,      Id::WriteLogo,       Id::DeleteLogo,   Id::MarkBitmap,    Id::GraphicArea};
 
 // Text of every entry of a menu, "-" for a separator and "> title" for a submenu.
 QStringList entries(QMenu* menu) {
@@ -59,16 +68,26 @@ struct Shell {
         rig.printer.state.model = model;
         window.startUp(rig.dir.path(), rig.dir.path(), false);
         window.show();
+        // Shortcuts reach the active window, as keys do.
+        window.activateWindow();
+        (void)QTest::qWaitForWindowActive(&window);
     }
     // The opening as the user does it: Ctrl+C, "1" in the port prompt.
     void open() {
         rig.dialogs.answer(QStringLiteral("1"));
-        window.runCommand(2);
+        window.runCommand(Id::OpenPort);
     }
     QString portField(ChildWindow w) const {
-        return window.statusField(w, w == ChildWindow::TextMark ? 2 : 4)->text();
+        return (w == ChildWindow::TextMark ? window.statusField(MarkField::Port)
+                                           : window.statusField(GraphicField::Port))
+            ->text();
     }
-    bool enabled(int id) const { return window.action(id)->isEnabled(); }
+    // The labels of a status bar, left to right.
+    QList<QLabel*> bar(ChildWindow w) const {
+        return window.lampField(w)->parentWidget()->findChildren<QLabel*>(
+            QString(), Qt::FindDirectChildrenOnly);
+    }
+    bool enabled(Id id) const { return window.action(id)->isEnabled(); }
     QMenu* menu(const QString& title) const { return window.menu(title); }
     bool titleEnabled(const QString& title) const { return menu(title)->menuAction()->isEnabled(); }
     QList<ScriptedDialogs::Shown> messages() const { return rig.dialogs.messages(); }
@@ -94,7 +113,7 @@ private slots:
 
     void statusBarsStart_data() {
         QTest::addColumn<int>("window");
-        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("position");
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("text");
         const int m = int(ChildWindow::TextMark), g = int(ChildWindow::Graphic);
@@ -108,23 +127,44 @@ private slots:
         QTest::newRow("graphic lamp") << g << 3 << 23 << QString();
         QTest::newRow("graphic port") << g << 4 << 150 << QStringLiteral("COM?");
     }
+    // The bars as the user sees them, left to right.
     void statusBarsStart() {
         QFETCH(int, window);
-        QFETCH(int, field);
+        QFETCH(int, position);
         QFETCH(int, width);
         QFETCH(QString, text);
         Shell s;
-        QLabel* l = s.window.statusField(ChildWindow(window), field);
-        QVERIFY(l);
+        const QList<QLabel*> bar = s.bar(ChildWindow(window));
+        QVERIFY(position < bar.size());
+        QLabel* l = bar[position];
         QCOMPARE(l->width(), width);
         QCOMPARE(l->text(), text);
         QCOMPARE(s.window.lamp(ChildWindow(window)), Lamp::Grey);
     }
 
+    // Commands name the fields; each name reaches its place in the bar.
+    void fieldsByName() {
+        Shell s;
+        s.window.setField(MarkField::File, QStringLiteral("f"));
+        s.window.setField(MarkField::Port, QStringLiteral("p"));
+        s.window.setField(GraphicField::File, QStringLiteral("F"));
+        s.window.setField(GraphicField::Pointer, QStringLiteral("XY"));
+        s.window.setField(GraphicField::Size, QStringLiteral("S"));
+        s.window.setField(GraphicField::Port, QStringLiteral("P"));
+        auto texts = [&](ChildWindow w) {
+            QStringList out;
+            for (QLabel* l : s.bar(w))
+                out << l->text();
+            return out;
+        };
+        QCOMPARE(texts(ChildWindow::TextMark).mid(0, 3), (QStringList{"f", QString(), "p"}));
+        QCOMPARE(texts(ChildWindow::Graphic), (QStringList{"F", "XY", "S", QString(), "P"}));
+    }
+
     void clockFieldFollowsTheTimer() {
         Shell s;
         s.rig.clock.setDateTime(QDateTime(QDate(2027, 12, 31), QTime(23, 59, 58)));
-        QTRY_COMPARE_WITH_TIMEOUT(s.window.statusField(ChildWindow::TextMark, 3)->text(),
+        QTRY_COMPARE_WITH_TIMEOUT(s.window.statusField(MarkField::Clock)->text(),
                                   QStringLiteral("31.12.2027  23:59:58"), 2500);
     }
 
@@ -229,6 +269,7 @@ private slots:
     void idsReachTheirItems_data() {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("text");
+        // The program's own numbering of its items.
         const QList<QPair<int, QString>> rows = {{2, "ОТКРЫТЬ COM-ПОРТ\t(Ctrl+C)"},
                                                  {3, "ЗАКРЫТЬ COM-ПОРТ"},
                                                  {110, "115200,N,8,1"},
@@ -281,26 +322,31 @@ private slots:
         QFETCH(int, id);
         QFETCH(QString, text);
         Shell s;
-        QVERIFY(s.window.action(id));
-        QCOMPARE(s.window.action(id)->text(), text);
+        QVERIFY(s.window.action(Id(id)));
+        QCOMPARE(s.window.action(Id(id))->text(), text);
     }
 
     void statesFollowTheConnection() {
         Shell s;
-        const QList<int> alwaysOn = {9,  7,  8,  10, 11, 20, 21, 23, 30,
-                                     31, 32, 33, 34, 35, 40, 41, 42, 43};
-        const QList<int> alwaysOff = {13, 14, 22, 27};
+        const QList<Id> alwaysOn = {Id::Exit,           Id::MarkWindow,   Id::GraphicWindow,
+                                    Id::NewMark,        Id::OpenMarkFile, Id::NewLogo,
+                                    Id::OpenLogoFile,   Id::SaveLogoAs,   Id::LogoWidth,
+                                    Id::LogoHeight,     Id::InvertLogo,   Id::UndoLogo,
+                                    Id::ClearLogo,      Id::CountDots,    Id::HelpAbout,
+                                    Id::HelpConnection, Id::HelpFormats,  Id::HelpShortcuts};
+        const QList<Id> alwaysOff = {Id::SaveMark, Id::SaveMarkAs, Id::SaveLogo,
+                                     Id::WriteGraphicMark};
         auto check = [&](bool open) {
-            QCOMPARE(s.enabled(2), !open);
-            for (int id : kEnabledByOpening)
-                QVERIFY2(s.enabled(id) == open, qPrintable(QString::number(id)));
-            for (int id : alwaysOn)
-                QVERIFY2(s.enabled(id), qPrintable(QString::number(id)));
-            for (int id : alwaysOff)
-                QVERIFY2(!s.enabled(id), qPrintable(QString::number(id)));
+            QCOMPARE(s.enabled(Id::OpenPort), !open);
+            for (Id id : kEnabledByOpening)
+                QVERIFY2(s.enabled(id) == open, qPrintable(QString::number(int(id))));
+            for (Id id : alwaysOn)
+                QVERIFY2(s.enabled(id), qPrintable(QString::number(int(id))));
+            for (Id id : alwaysOff)
+                QVERIFY2(!s.enabled(id), qPrintable(QString::number(int(id))));
         };
         check(false);
-        QVERIFY(s.window.action(110)->isChecked());
+        QVERIFY(s.window.action(Id::Baud115200)->isChecked());
 
         s.open();
         check(true);
@@ -313,7 +359,7 @@ private slots:
         QCOMPARE(s.messages().size(), 1);
         QVERIFY(s.messages().first().text.startsWith(QStringLiteral("Версия Программы")));
 
-        s.window.runCommand(3);
+        s.window.runCommand(Id::ClosePort);
         check(false);
         QVERIFY(!s.window.session().link.open);
         QVERIFY(!s.rig.port.isOpen());
@@ -326,21 +372,21 @@ private slots:
     void cancelledOpeningStaysDisconnected() {
         Shell s;
         s.rig.dialogs.answer(QString());
-        s.window.runCommand(2);
+        s.window.runCommand(Id::OpenPort);
         QVERIFY(!s.window.session().link.open);
-        QVERIFY(s.enabled(2));
-        QVERIFY(!s.enabled(55));
+        QVERIFY(s.enabled(Id::OpenPort));
+        QVERIFY(!s.enabled(Id::PrintSystemInfo));
         QVERIFY(s.messages().isEmpty());
         QVERIFY(s.rig.printer.requests.isEmpty());
     }
 
     void printerCommandsNeedAPort_data() {
-        QTest::addColumn<int>("id");
-        for (int id : kPortIds)
-            QTest::addRow("%d", id) << id;
+        QTest::addColumn<Id>("id");
+        for (Id id : kPortIds)
+            QTest::addRow("%d", int(id)) << id;
     }
     void printerCommandsNeedAPort() {
-        QFETCH(int, id);
+        QFETCH(Id, id);
         Shell s;
         s.window.runCommand(id);
         QCOMPARE(s.rig.dialogs.shown.size(), 1);
@@ -355,26 +401,27 @@ private slots:
     // Every item runs a command, except the two that do nothing by design.
     void everyItemIsWired() {
         for (const app::MenuItem& item : app::menuItems())
-            QVERIFY2((app::commandFor(item.id) != nullptr) == (item.id != 22 && item.id != 27),
+            QVERIFY2((app::commandFor(item.id) != nullptr) ==
+                         (item.id != Id::SaveLogo && item.id != Id::WriteGraphicMark),
                      qPrintable(item.text));
     }
 
     void commandsReachThePrinter_data() {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<Id>("id");
         QTest::addColumn<QByteArray>("request");
-        QTest::newRow("version") << 54 << QByteArray("\x11i\x0e");
-        QTest::newRow("print system") << 55 << QByteArray("\x11\\\x0e");
-        QTest::newRow("print system, Ctrl+U") << 104 << QByteArray("\x11\\\x0e");
-        QTest::newRow("print mode") << 53 << QByteArray("\x11M\x0e");
-        QTest::newRow("running hours") << 60 << QByteArray("\x11w\x0e");
-        QTest::newRow("printed marks") << 61 << QByteArray("\x11m\x0e");
-        QTest::newRow("text-mark area") << 19 << QByteArray("\x0fx\x0e");
-        QTest::newRow("graphic area") << 24
+        QTest::newRow("version") << Id::Version << QByteArray("\x11i\x0e");
+        QTest::newRow("print system") << Id::PrintSystemInfo << QByteArray("\x11\\\x0e");
+        QTest::newRow("print system, Ctrl+U") << Id::PrintSystemKey << QByteArray("\x11\\\x0e");
+        QTest::newRow("print mode") << Id::PrintModeInfo << QByteArray("\x11M\x0e");
+        QTest::newRow("running hours") << Id::RunningHours << QByteArray("\x11w\x0e");
+        QTest::newRow("printed marks") << Id::PrintedMarks << QByteArray("\x11m\x0e");
+        QTest::newRow("text-mark area") << Id::TextMarkArea << QByteArray("\x0fx\x0e");
+        QTest::newRow("graphic area") << Id::GraphicArea
                                       << QByteArray("\x0f"
                                                     "a\x0e");
     }
     void commandsReachThePrinter() {
-        QFETCH(int, id);
+        QFETCH(Id, id);
         QFETCH(QByteArray, request);
         Shell s;
         s.open();
@@ -422,7 +469,7 @@ private slots:
             QVERIFY(!s.titleEnabled("ГРАФИКА"));
             QVERIFY(!s.titleEnabled("РедакторГрафики"));
             QCOMPARE(s.window.mdiArea()->activeSubWindow(), s.window.markSubWindow());
-            QVERIFY(s.window.action(7)->isChecked());
+            QVERIFY(s.window.action(Id::MarkWindow)->isChecked());
         };
         auto inLogoMode = [&] {
             QCOMPARE(s.window.session().mode, WindowMode::Logo);
@@ -431,7 +478,7 @@ private slots:
             QVERIFY(s.titleEnabled("РедакторГрафики"));
             QCOMPARE(s.window.mdiArea()->activeSubWindow(), s.window.graphicSubWindow());
             QVERIFY(s.window.graphicSubWindow()->isVisible());
-            QVERIFY(s.window.action(8)->isChecked());
+            QVERIFY(s.window.action(Id::GraphicWindow)->isChecked());
         };
         inMarkMode();
         QTest::keyClick(&s.window, Qt::Key_M, Qt::ControlModifier); // already there: nothing
@@ -443,9 +490,9 @@ private slots:
         QTest::keyClick(&s.window, Qt::Key_G, Qt::ControlModifier); // already there: nothing
         inLogoMode();
         QVERIFY(!s.window.markSubWindow()->isVisible());
-        s.window.runCommand(7);
+        s.window.runCommand(Id::MarkWindow);
         inMarkMode();
-        s.window.runCommand(8);
+        s.window.runCommand(Id::GraphicWindow);
         inLogoMode();
         QCOMPARE(s.window.windowTitle(), QStringLiteral("'INKWICK' для K307/K309  версия 4.0"));
         QTest::keyClick(&s.window, Qt::Key_M, Qt::ControlModifier);
@@ -472,9 +519,9 @@ private slots:
 
     void baudChangeWhileNotConnectedChangesNothing() {
         Shell s;
-        s.window.action(116)->trigger();
-        QVERIFY(s.window.action(110)->isChecked());
-        QVERIFY(!s.window.action(116)->isChecked());
+        s.window.action(Id::Baud9600)->trigger();
+        QVERIFY(s.window.action(Id::Baud115200)->isChecked());
+        QVERIFY(!s.window.action(Id::Baud9600)->isChecked());
         QCOMPARE(s.window.session().link.baudRate, 115200);
         QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM?"));
         QVERIFY(s.rig.port.openings.isEmpty());
@@ -484,19 +531,19 @@ private slots:
     void baudChangeHoldsForLaterOpenings() {
         Shell s;
         s.open();
-        s.window.action(116)->trigger();
-        QVERIFY(s.window.action(116)->isChecked());
-        QVERIFY(!s.window.action(110)->isChecked());
+        s.window.action(Id::Baud9600)->trigger();
+        QVERIFY(s.window.action(Id::Baud9600)->isChecked());
+        QVERIFY(!s.window.action(Id::Baud115200)->isChecked());
         QCOMPARE(s.rig.port.openings.last(), QStringLiteral("/dev/ttySIM0@9600"));
         QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 9600,n,8,1"));
         QCOMPARE(s.portField(ChildWindow::Graphic), QStringLiteral("COM1: 9600,n,8,1"));
         QVERIFY(s.window.session().link.open);
 
-        s.window.runCommand(3);
+        s.window.runCommand(Id::ClosePort);
         s.open();
         QCOMPARE(s.rig.port.openings.last(), QStringLiteral("/dev/ttySIM0@9600"));
         QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 9600,n,8,1"));
-        QVERIFY(s.window.action(116)->isChecked());
+        QVERIFY(s.window.action(Id::Baud9600)->isChecked());
         QVERIFY(s.rig.dialogs.unexpected.isEmpty());
     }
 
@@ -505,7 +552,7 @@ private slots:
         s.open();
         const qsizetype before = s.rig.dialogs.shown.size();
         s.rig.port.failOpen = SerialPort::OpenError::Busy;
-        s.window.action(114)->trigger();
+        s.window.action(Id::Baud19200)->trigger();
         QCOMPARE(s.rig.dialogs.shown.size(), before + 1);
         QCOMPARE(s.rig.dialogs.last().title, QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ"));
         QCOMPARE(s.rig.dialogs.last().icon, MessageIcon::Error);
@@ -513,27 +560,27 @@ private slots:
         QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM?"));
         QCOMPARE(s.portField(ChildWindow::Graphic), QStringLiteral("COM?"));
         QCOMPARE(s.window.lamp(ChildWindow::TextMark), Lamp::Grey);
-        QVERIFY(s.enabled(2));
-        QVERIFY(!s.enabled(3));
-        QVERIFY(!s.enabled(55));
-        QVERIFY(s.window.action(114)->isChecked());
+        QVERIFY(s.enabled(Id::OpenPort));
+        QVERIFY(!s.enabled(Id::ClosePort));
+        QVERIFY(!s.enabled(Id::PrintSystemInfo));
+        QVERIFY(s.window.action(Id::Baud19200)->isChecked());
         QCOMPARE(s.window.session().link.baudRate, 19200);
         // Commands now meet the guard rather than a dead port.
-        s.window.runCommand(104);
+        s.window.runCommand(Id::PrintSystemKey);
         QCOMPARE(s.rig.dialogs.last().text, kNotConnected);
     }
 
     void exitQuestion_data() {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<Id>("id");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("menu, no") << 9 << false;
-        QTest::newRow("ctrl+q, no") << 103 << false;
-        QTest::newRow("close box, no") << 0 << false;
-        QTest::newRow("menu, yes") << 9 << true;
-        QTest::newRow("close box, yes") << 0 << true;
+        QTest::newRow("menu, no") << Id::Exit << false;
+        QTest::newRow("ctrl+q, no") << Id::ExitKey << false;
+        QTest::newRow("close box, no") << Id::None << false;
+        QTest::newRow("menu, yes") << Id::Exit << true;
+        QTest::newRow("close box, yes") << Id::None << true;
     }
     void exitQuestion() {
-        QFETCH(int, id);
+        QFETCH(Id, id);
         QFETCH(bool, yes);
         Shell s;
         s.open();
@@ -542,7 +589,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         s.rig.dialogs.answer(yes ? MessageAnswer::Yes : MessageAnswer::No);
-        if (id)
+        if (id != Id::None)
             s.window.runCommand(id);
         else
             s.window.close();
@@ -557,7 +604,7 @@ private slots:
         if (!yes) {
             QVERIFY(s.window.session().link.open);
             QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 115200,n,8,1"));
-            QVERIFY(!s.enabled(2));
+            QVERIFY(!s.enabled(Id::OpenPort));
         }
         QVERIFY(s.rig.dialogs.unexpected.isEmpty());
     }
@@ -575,9 +622,9 @@ private slots:
         if (connected)
             s.open();
         if (logoMode)
-            s.window.runCommand(100);
+            s.window.runCommand(Id::LogoModeKey);
         const qsizetype before = s.rig.dialogs.shown.size();
-        for (int id : {40, 41, 42, 43})
+        for (Id id : {Id::HelpAbout, Id::HelpConnection, Id::HelpFormats, Id::HelpShortcuts})
             s.window.runCommand(id);
         QCOMPARE(s.rig.dialogs.shown.size(), before + 4);
         QCOMPARE(s.rig.dialogs.last().title, QStringLiteral("КОМАНДЫ БЫСТРОГО ДОСТУПА"));
@@ -632,17 +679,44 @@ private slots:
 
     void statusFieldsAndLampsFromCommands() {
         Shell s;
-        s.window.setField(ChildWindow::Graphic, 2, QStringLiteral("Размер XY: 10x8"));
-        s.window.setField(ChildWindow::TextMark, 1, QStringLiteral("not a text field"));
-        s.window.setField(ChildWindow::TextMark, 9, QStringLiteral("no such field"));
+        s.window.setField(GraphicField::Size, QStringLiteral("Размер XY: 10x8"));
         s.window.setLamp(LampTarget::Graphic, Lamp::Error);
-        QCOMPARE(s.window.statusField(ChildWindow::Graphic, 2)->text(),
+        QCOMPARE(s.window.statusField(GraphicField::Size)->text(),
                  QStringLiteral("Размер XY: 10x8"));
-        QVERIFY(s.window.statusField(ChildWindow::TextMark, 1)->text().isEmpty());
+        QVERIFY(s.window.lampField(ChildWindow::TextMark)->text().isEmpty());
         QCOMPARE(s.window.lamp(ChildWindow::Graphic), Lamp::Error);
         QCOMPARE(s.window.lamp(ChildWindow::TextMark), Lamp::Grey);
-        s.window.setCommandEnabled(13, true);
-        QVERIFY(s.enabled(13));
+    }
+
+    // The mark document tells; the window shows the file and greys the save items.
+    void markDocumentDrivesSaveItemsAndFileField() {
+        Shell s;
+        marks::MarkDocument& doc = *s.window.session().marks;
+        const QString longName = QString(70, u'n') + QStringLiteral(".mrt");
+        doc.setCanSave(true);
+        doc.setCanSaveAs(true);
+        doc.setCurrentFile(longName, marks::FileOrigin::Opened);
+        QVERIFY(s.enabled(Id::SaveMark));
+        QVERIFY(s.enabled(Id::SaveMarkAs));
+        QCOMPARE(s.window.statusField(MarkField::File)->text(),
+                 QStringLiteral("Марка:  ... ") + longName.right(60));
+        doc.setCurrentFile(longName, marks::FileOrigin::SavedAs);
+        QCOMPARE(s.window.statusField(MarkField::File)->text(),
+                 QStringLiteral("Марка: ") + longName);
+        doc.setCanSave(false);
+        QVERIFY(!s.enabled(Id::SaveMark));
+        QVERIFY(s.enabled(Id::SaveMarkAs));
+    }
+
+    // The Cyrillic letter on the same key is the same shortcut.
+    void shortcutsInEitherLayout() {
+        Shell s;
+        QTest::sendKeyEvent(QTest::Click, &s.window, Qt::Key(u'П'), QStringLiteral("п"),
+                            Qt::ControlModifier);
+        QCOMPARE(s.window.session().mode, WindowMode::Logo);
+        QTest::sendKeyEvent(QTest::Click, &s.window, Qt::Key(u'Ь'), QStringLiteral("ь"),
+                            Qt::ControlModifier);
+        QCOMPARE(s.window.session().mode, WindowMode::Mark);
     }
 };
 

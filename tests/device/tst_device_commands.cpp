@@ -216,7 +216,7 @@ private slots:
             QVERIFY(rig.logo.isDot(setDot.x(), setDot.y()));
             QVERIFY(!rig.logo.isDot(unsetDot.x(), unsetDot.y()));
         }
-        QCOMPARE(rig.status.field(ChildWindow::Graphic, 2),
+        QCOMPARE(rig.status.field(GraphicField::Size),
                  QStringLiteral("Размер XY: %1x%2").arg(size.width()).arg(size.height()));
         QCOMPARE(rig.status.lampHistory, (LampSteps{{LampTarget::Graphic, Lamp::Transfer},
                                                     {LampTarget::Graphic, Lamp::Idle}}));
@@ -247,7 +247,7 @@ private slots:
         QCOMPARE(rig.dialogs.last().icon, MessageIcon::Information);
         QCOMPARE(rig.logo.size(), QSize(40, 16));
         QCOMPARE(rig.logo.dotImage(), dots);
-        QCOMPARE(rig.status.field(ChildWindow::Graphic, 2), QStringLiteral("Размер XY: 50x24"));
+        QCOMPARE(rig.status.field(GraphicField::Size), QStringLiteral("Размер XY: 50x24"));
         QCOMPARE(rig.status.graphicLamp, Lamp::Idle);
         QCOMPARE(rig.status.textMarkLamp, Lamp::Grey);
     }

@@ -26,13 +26,7 @@ using namespace printerlink;
 
 namespace {
 
-// Menu ids of the commands used here.
-constexpr int kWriteMarkN = 15;
-constexpr int kReadMarkN = 18;
-constexpr int kReadLogo = 25;
-constexpr int kWriteLogo = 26;
-constexpr int kPrintSystemSettings = 55;
-constexpr int kVersion = 54;
+using Id = app::CommandId;
 
 struct App {
     QtSerialPort port;
@@ -99,7 +93,7 @@ private slots:
         QCOMPARE(a.window->lamp(ChildWindow::TextMark), Lamp::Idle);
         QCOMPARE(a.session().workDir.dirName(), QStringLiteral("PRINTER FILES"));
 
-        a.window->runCommand(kVersion);
+        a.window->runCommand(Id::Version);
         QCOMPARE(a.lastText(), kVersionText);
         QVERIFY(a.dialogs.unexpected.isEmpty());
     }
@@ -117,13 +111,13 @@ private slots:
         model.setRows(mark);
 
         a.dialogs.answer(QStringLiteral("42"));
-        a.window->runCommand(kWriteMarkN);
+        a.window->runCommand(Id::WriteMark);
         QCOMPARE(a.lastText(), QStringLiteral("Запись Марки #42 успешно завершена."));
 
         model.setRows(marks::initialRows());
         const qsizetype shown = a.dialogs.shown.size();
         a.dialogs.answer(QStringLiteral("42"));
-        a.window->runCommand(kReadMarkN);
+        a.window->runCommand(Id::ReadMark);
         QCOMPARE(a.dialogs.shown.size(), shown + 1); // the number prompt, no message
         for (int r = 0; r < marks::kFragmentCount; ++r) {
             const QStringList got(model.rows()[r].begin(), model.rows()[r].end());
@@ -145,12 +139,12 @@ private slots:
         const QImage written = logo.logoPicture();
 
         a.dialogs.answer(QStringLiteral("5"));
-        a.window->runCommand(kWriteLogo);
+        a.window->runCommand(Id::WriteLogo);
         QCOMPARE(a.lastText(), QStringLiteral("Передача Логотипа #005 завершена."));
 
         logo.newLogo(64, 24);
         a.dialogs.answer(QStringLiteral("5"));
-        a.window->runCommand(kReadLogo);
+        a.window->runCommand(Id::ReadLogo);
         QCOMPARE(logo.size(), QSize(40, 16));
         QCOMPARE(logo.logoPicture(), written);
         QVERIFY(QFile::exists(a.session().workDir.filePath(QStringLiteral("logo005.bin"))));
@@ -162,7 +156,7 @@ private slots:
         a.start();
         const qsizetype shown = a.dialogs.shown.size();
 
-        a.window->runCommand(kPrintSystemSettings);
+        a.window->runCommand(Id::PrintSystemInfo);
 
         QCOMPARE(a.dialogs.shown.size(), shown + 1);
         QCOMPARE(a.dialogs.last().title, QStringLiteral("Информация Системы Печати"));
@@ -180,7 +174,7 @@ private slots:
         a.start();
         QVERIFY(a.session().link.open);
         QCOMPARE(a.lastText(), kReadError);
-        a.window->runCommand(kPrintSystemSettings);
+        a.window->runCommand(Id::PrintSystemInfo);
         QCOMPARE(a.lastText(), kReadError);
         QCOMPARE(a.window->lamp(ChildWindow::TextMark), Lamp::Error);
         // Two exchanges of about half a second each, not a hang.
@@ -195,10 +189,10 @@ private slots:
 
         QElapsedTimer timer;
         timer.start();
-        a.window->runCommand(kPrintSystemSettings);
+        a.window->runCommand(Id::PrintSystemInfo);
         QCOMPARE(a.lastText(), kReadError);
         a.dialogs.answer(QStringLiteral("42"));
-        a.window->runCommand(kWriteMarkN);
+        a.window->runCommand(Id::WriteMark);
         QCOMPARE(a.lastText(), kWriteError);
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(a.dialogs.unexpected.isEmpty());

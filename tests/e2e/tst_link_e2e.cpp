@@ -50,7 +50,7 @@ private slots:
 
         QVERIFY(openPortInteractive(rig.s));
         QCOMPARE(rig.s.link.device, sim.device());
-        QCOMPARE(rig.status.field(ChildWindow::TextMark, 2), QStringLiteral("COM1: 115200,n,8,1"));
+        QCOMPARE(rig.status.field(MarkField::Port), QStringLiteral("COM1: 115200,n,8,1"));
         QVERIFY(queryVersion(rig.s));
         QCOMPARE(rig.s.link.modelName, QStringLiteral("K307"));
         QVERIFY2(rig.messageTexts().value(0).startsWith(

@@ -19,7 +19,7 @@ struct Fixture {
     LogoDocument logo;
     Fixture() { rig.session.logo = &logo; }
     Session& s() { return rig.session; }
-    QString sizeField() const { return rig.status.field(ChildWindow::Graphic, 2); }
+    QString sizeField() const { return rig.status.field(GraphicField::Size); }
     // Dots at the logo's four corners.
     void markCorners() {
         const int x = logo.width() - 1, y = logo.height() - 1;
@@ -224,10 +224,10 @@ private slots:
         QCOMPARE(f.dots().size(), 4);
         QVERIFY(f.zoomAgrees());
 
-        f.rig.status.fields.clear();
+        f.rig.status.clearFields();
         editor::undoLogoChange(f.s()); // nothing left
         QCOMPARE(f.dots().size(), 4);
-        QVERIFY(f.rig.status.fields.isEmpty());
+        QVERIFY(f.rig.status.noFields());
     }
 
     void anotherLogoStartsAFreshHistory() {

@@ -53,7 +53,7 @@ class TestGraphicWindow : public QObject {
                               Qt::NoButton, buttons, mods);
             QApplication::sendEvent(window.zoomCanvas(), &event);
         }
-        QString pointerField() const { return rig.status.field(ChildWindow::Graphic, 1); }
+        QString pointerField() const { return rig.status.field(GraphicField::Pointer); }
     };
 
 private slots:

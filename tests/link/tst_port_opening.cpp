@@ -158,8 +158,8 @@ private slots:
         QCOMPARE(rig.dialogs.last().text, QStringLiteral("  ДОСТУПНЫЕ COM-ПОРТЫ НЕ ОБНАРУЖЕНЫ!  "));
         QCOMPARE(rig.dialogs.last().icon, MessageIcon::Error);
         QCOMPARE(rig.dialogs.last().buttons, MessageButtons::Ok);
-        QCOMPARE(rig.status.field(ChildWindow::TextMark, 2), QStringLiteral("COM?"));
-        QCOMPARE(rig.status.field(ChildWindow::Graphic, 4), QStringLiteral("COM?"));
+        QCOMPARE(rig.status.field(MarkField::Port), QStringLiteral("COM?"));
+        QCOMPARE(rig.status.field(GraphicField::Port), QStringLiteral("COM?"));
         QCOMPARE(rig.status.textMarkLamp, Lamp::Error);
         QCOMPARE(rig.status.graphicLamp, Lamp::Error);
         QVERIFY(rig.s.link.error);
@@ -191,7 +191,7 @@ private slots:
         QVERIFY2(rig.dialogs.last().text.contains(reason), qPrintable(rig.dialogs.last().text));
         QCOMPARE(rig.dialogs.last().icon, MessageIcon::Error);
         QCOMPARE(rig.dialogs.last().buttons, MessageButtons::Ok);
-        QCOMPARE(rig.status.field(ChildWindow::TextMark, 2), QStringLiteral("COM?"));
+        QCOMPARE(rig.status.field(MarkField::Port), QStringLiteral("COM?"));
         QCOMPARE(rig.status.textMarkLamp, Lamp::Error);
         QVERIFY(rig.s.link.error);
         QVERIFY(!rig.s.link.open);
@@ -213,13 +213,12 @@ private slots:
 
         QVERIFY(openPortInteractive(rig.s));
         QCOMPARE(rig.port.openings, QStringList{QStringLiteral("\\\\.\\COM12@%1").arg(baud)});
-        QCOMPARE(rig.status.field(ChildWindow::TextMark, 2), field);
-        QCOMPARE(rig.status.field(ChildWindow::Graphic, 4), field);
+        QCOMPARE(rig.status.field(MarkField::Port), field);
+        QCOMPARE(rig.status.field(GraphicField::Port), field);
         QCOMPARE(rig.status.textMarkLamp, Lamp::Idle);
         QCOMPARE(rig.status.graphicLamp, Lamp::Idle);
         QVERIFY(rig.s.link.open);
         QCOMPARE(rig.s.link.portName, QStringLiteral("COM12"));
-        QVERIFY(rig.status.enabled.isEmpty()); // menus are the shell's
     }
 
     void reopenAtAnotherRate() {
@@ -251,8 +250,8 @@ private slots:
         QVERIFY(!rig.s.link.open);
         QCOMPARE(rig.status.textMarkLamp, Lamp::Grey);
         QCOMPARE(rig.status.graphicLamp, Lamp::Grey);
-        QCOMPARE(rig.status.field(ChildWindow::TextMark, 2), QStringLiteral("COM?"));
-        QCOMPARE(rig.status.field(ChildWindow::Graphic, 4), QStringLiteral("COM?"));
+        QCOMPARE(rig.status.field(MarkField::Port), QStringLiteral("COM?"));
+        QCOMPARE(rig.status.field(GraphicField::Port), QStringLiteral("COM?"));
     }
 };
 

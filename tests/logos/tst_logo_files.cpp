@@ -33,7 +33,7 @@ struct Fixture {
         QImageWriter writer(path(name), "bmp");
         QVERIFY(writer.write(image));
     }
-    QString field(int i) const { return rig.status.field(ChildWindow::Graphic, i); }
+    QString field(GraphicField f) const { return rig.status.field(f); }
     QString lastText() const { return rig.dialogs.shown.last().text; }
 };
 
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(f.logo.size(), size);
         QCOMPARE(f.logo.pendingSize(), size);
         QVERIFY(!f.logo.isDot(0, 0));
-        QVERIFY(f.rig.status.fields.isEmpty());
+        QVERIFY(f.rig.status.noFields());
     }
 
     void newLogoRefusesAWidthBelowOne_data() {
@@ -232,8 +232,8 @@ private slots:
         QCOMPARE(f.rig.dialogs.shown[0].extra,
                  QStringLiteral("Графика (*bmp,*bin,*pbm)|*.bmp;*.bin;*.pbm|BMP-файлы (*.bmp)|"
                                 "*.bmp|Логотипы (*.bin,*.pbm)|*.bin;*.pbm"));
-        QCOMPARE(f.field(0), shown);
-        QCOMPARE(f.field(2), QStringLiteral("Размер XY: 5x8"));
+        QCOMPARE(f.field(GraphicField::File), shown);
+        QCOMPARE(f.field(GraphicField::Size), QStringLiteral("Размер XY: 5x8"));
         QCOMPARE(f.logo.currentExtension(), QStringLiteral("bin"));
     }
 
@@ -313,7 +313,7 @@ private slots:
         QCOMPARE(f.logo.byteRows(), 4);
         QCOMPARE(f.logo.dotImage().pixel(399, 31), ink);
         QVERIFY(f.logo.isDot(0, 0) && !f.logo.isDot(1, 0));
-        QCOMPARE(f.field(2), QStringLiteral("Размер XY: 400x32"));
+        QCOMPARE(f.field(GraphicField::Size), QStringLiteral("Размер XY: 400x32"));
     }
 
     void unusableFilesAreRefusedAndTheOldLogoKept_data() {
@@ -349,7 +349,7 @@ private slots:
         QCOMPARE(f.logo.size(), QSize(7, 8));
         QVERIFY(f.logo.isDot(0, 7));
         QCOMPARE(f.logo.currentFile(), QStringLiteral("kept.bin"));
-        QCOMPARE(f.field(0), QStringLiteral(" Файл: kept.bin"));
+        QCOMPARE(f.field(GraphicField::File), QStringLiteral(" Файл: kept.bin"));
     }
 
     void saveAsWritesTheChosenLayout_data() {
@@ -388,7 +388,7 @@ private slots:
             QCOMPARE(saved.pixel(62, 0), qRgb(0, 0, 0));
             QCOMPARE(saved.pixel(61, 0), qRgb(255, 255, 255));
         }
-        QCOMPARE(f.field(0), "Файл: " + file);
+        QCOMPARE(f.field(GraphicField::File), "Файл: " + file);
         QCOMPARE(f.logo.currentFile(), file);
         QVERIFY(!f.logo.isModified());
     }
@@ -414,14 +414,14 @@ private slots:
         picture.fill(Qt::black);
         f.logo.loadPicture(picture);
         f.logo.setModified(true);
-        f.rig.status.setField(ChildWindow::Graphic, 0, "before");
+        f.rig.status.setField(GraphicField::File, "before");
         f.rig.dialogs.answer(answer);
         saveLogoAs(f.s());
         QCOMPARE(f.rig.dialogs.messages().isEmpty(), message.isEmpty());
         if (!message.isEmpty())
             QCOMPARE(f.rig.dialogs.last().text, message);
         QCOMPARE(QDir(f.rig.dir.path()).entryList(QDir::Files), QStringList());
-        QCOMPARE(f.field(0), QStringLiteral("before"));
+        QCOMPARE(f.field(GraphicField::File), QStringLiteral("before"));
         QVERIFY(f.logo.isModified());
     }
 

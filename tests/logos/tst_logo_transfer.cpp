@@ -83,9 +83,9 @@ private slots:
         QVERIFY(!rig.logo.isDot(0, 30));
         QCOMPARE(rig.logo.currentFile(), rig.session.workDir.filePath("logo007.bin"));
         QCOMPARE(rig.logo.currentExtension(), QStringLiteral("bin"));
-        QCOMPARE(rig.status.field(ChildWindow::Graphic, 0),
+        QCOMPARE(rig.status.field(GraphicField::File),
                  QStringLiteral("LOGO#007 (Файл 'logo007.bin')"));
-        QCOMPARE(rig.status.field(ChildWindow::Graphic, 2), QStringLiteral("XY-размер: 63x32"));
+        QCOMPARE(rig.status.field(GraphicField::Size), QStringLiteral("XY-размер: 63x32"));
         QCOMPARE(rig.status.lampHistory, (LampSteps{{LampTarget::Graphic, Lamp::Transfer},
                                                     {LampTarget::Graphic, Lamp::Idle}}));
     }

@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(f.logo.size(), QSize(50, 32));
         QCOMPARE(f.logo.packColumns(0, 50), whole.left(200));
         QCOMPARE(f.logo.currentFile(), f.path("wide_1.bin"));
-        QCOMPARE(f.rig.status.field(ChildWindow::Graphic, 0), QStringLiteral("Файл: Wide.bin"));
+        QCOMPARE(f.rig.status.field(GraphicField::File), QStringLiteral("Файл: Wide.bin"));
         QVERIFY(!f.logo.isModified());
     }
 
@@ -157,9 +157,8 @@ private slots:
         QCOMPARE(f.logo.size(), QSize(32, 32));
         QCOMPARE(f.logo.logoPicture(), whole.copy(0, 0, 32, 32));
         QCOMPARE(f.logo.currentFile(), QStringLiteral("pic.bmp_1.bmp"));
-        QCOMPARE(f.rig.status.field(ChildWindow::Graphic, 0),
-                 QStringLiteral(" Файл: pic.bmp_1.bmp"));
-        QCOMPARE(f.rig.status.field(ChildWindow::Graphic, 2), QStringLiteral("Размер XY: 32x32"));
+        QCOMPARE(f.rig.status.field(GraphicField::File), QStringLiteral(" Файл: pic.bmp_1.bmp"));
+        QCOMPARE(f.rig.status.field(GraphicField::Size), QStringLiteral("Размер XY: 32x32"));
     }
 
     void aStripThatCannotBeWrittenStopsTheSplit() {

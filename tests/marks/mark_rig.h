@@ -4,6 +4,8 @@
 #include "marks/mark_record.h"
 #include "test_rig.h"
 
+#include <QMap>
+
 // A connected rig with a mark document in the session.
 struct MarkRig {
     TestRig rig;
@@ -11,9 +13,21 @@ struct MarkRig {
     ScriptedDialogs& dialogs = rig.dialogs;
     sim::PrinterState& state = rig.printer.state;
 
+    // What the document told its window: files in order, the save items' last states.
+    QList<QPair<QString, marks::FileOrigin>> files;
+    QMap<QString, bool> told;
+
     MarkRig() {
         rig.session.marks = &doc;
         rig.connect();
+        QObject::connect(&doc, &marks::MarkDocument::fileChanged,
+                         [this](const QString& name, marks::FileOrigin how) {
+                             files.append({name, how});
+                         });
+        QObject::connect(&doc, &marks::MarkDocument::canSaveChanged,
+                         [this](bool can) { told[QStringLiteral("save")] = can; });
+        QObject::connect(&doc, &marks::MarkDocument::canSaveAsChanged,
+                         [this](bool can) { told[QStringLiteral("save as")] = can; });
     }
     printerlink::Session& session() { return rig.session; }
 

@@ -31,6 +31,9 @@ MarkRows fileMark() {
     return rows;
 }
 
+using Files = QList<QPair<QString, FileOrigin>>;
+using Told = QMap<QString, bool>;
+
 } // namespace
 
 class TestMarkFileCommands : public QObject {
@@ -61,9 +64,11 @@ void TestMarkFileCommands::newMarkLoadsThirtyTwoRunningNumbers() {
         QCOMPARE(m.doc.model().rows()[r],
                  (MarkRow{fragmentNumberOfRow(r), "Номер", " 02", "", "44"}));
     QCOMPARE(m.doc.currentFile(), QStringLiteral("tmpmark.mrt"));
-    QCOMPARE(m.rig.status.field(ChildWindow::TextMark, 0), QStringLiteral("Марка: tmpmark.mrt"));
-    QCOMPARE(m.rig.status.enabled.value(kSaveMarkCommand), false);
-    QCOMPARE(m.rig.status.enabled.value(kSaveMarkAsCommand), true);
+    QCOMPARE(m.files, (Files{{"tmpmark.mrt", FileOrigin::Opened}}));
+    // Saving the temporary file is not offered; saving under a name is.
+    QVERIFY(!m.doc.canSave());
+    QVERIFY(m.doc.canSaveAs());
+    QCOMPARE(m.told.value("save as"), true);
     QCOMPARE(redraws.count(), 1);
 }
 
@@ -85,10 +90,8 @@ void TestMarkFileCommands::openLoadsAFile() {
     QCOMPARE(dialog.extra, QStringLiteral("Текстовые Марки (*.mrt)|*.mrt"));
     QCOMPARE(m.doc.model().rows(), fileMark());
     QCOMPARE(m.doc.currentFile(), name);
-    QCOMPARE(m.rig.status.field(ChildWindow::TextMark, 0),
-             QStringLiteral("Марка:  ... ") + name.right(60));
-    QCOMPARE(m.rig.status.enabled.value(kSaveMarkCommand), true);
-    QCOMPARE(m.rig.status.enabled.value(kSaveMarkAsCommand), true);
+    QCOMPARE(m.files, (Files{{name, FileOrigin::Opened}}));
+    QCOMPARE(m.told, (Told{{"save", true}, {"save as", true}}));
     QCOMPARE(redraws.count(), 1);
     QCOMPARE(m.dialogs.shown.size(), 1);
 
@@ -122,7 +125,8 @@ void TestMarkFileCommands::badOrUnreadableFileChangesNothing() {
     MarkRig m;
     const MarkRows before = richMark();
     m.doc.model().setRows(before);
-    m.doc.setCurrentFile("previous.mrt");
+    m.doc.setCurrentFile("previous.mrt", FileOrigin::Opened);
+    m.files.clear();
     const QString name = m.rig.dir.filePath("other.mrt");
     if (bytes != "<none>")
         writeFile(name, bytes);
@@ -136,8 +140,8 @@ void TestMarkFileCommands::badOrUnreadableFileChangesNothing() {
     QCOMPARE(m.messageTexts(), QStringList{message});
     QCOMPARE(m.doc.model().rows(), before);
     QCOMPARE(m.doc.currentFile(), QStringLiteral("previous.mrt"));
-    QVERIFY(m.rig.status.fields.isEmpty());
-    QVERIFY(m.rig.status.enabled.isEmpty());
+    QVERIFY(m.files.isEmpty());
+    QVERIFY(m.told.isEmpty());
     QCOMPARE(redraws.count(), 0);
 }
 
@@ -204,13 +208,14 @@ void TestMarkFileCommands::saveAs() {
     if (!saved) {
         QCOMPARE(readFile(path), existing);
         QCOMPARE(m.doc.currentFile(), QString());
-        QVERIFY(m.rig.status.fields.isEmpty());
+        QVERIFY(m.files.isEmpty());
+        QVERIFY(m.told.isEmpty());
         return;
     }
     QCOMPARE(readFile(path), encodeMarkFile(mark));
     QCOMPARE(m.doc.currentFile(), path);
-    QCOMPARE(m.rig.status.field(ChildWindow::TextMark, 0), "Марка: " + path);
-    QCOMPARE(m.rig.status.enabled.value(kSaveMarkCommand), true);
+    QCOMPARE(m.files, (Files{{path, FileOrigin::SavedAs}}));
+    QCOMPARE(m.told, (Told{{"save", true}}));
 
     // "Save changes" afterwards writes the same file again.
     m.doc.model().setCellText(31, TextColumn, "last");
@@ -243,7 +248,7 @@ void TestMarkFileCommands::saveWithoutFileDoesNothing() {
 void TestMarkFileCommands::failedSaveNamesTheFileAndKeepsTheOld() {
     MarkRig m;
     const QString name = m.rig.dir.filePath("missing-folder/mark.mrt");
-    m.doc.setCurrentFile(name);
+    m.doc.setCurrentFile(name, FileOrigin::SavedAs);
     saveMark(m.session());
     QCOMPARE(m.messageTexts(), QStringList{"ОШИБКА | Ошибка записи файла '" + name + "'!"});
 

@@ -145,7 +145,8 @@ void TestMarkTransfer::readFillsTheTable() {
     m.state.marks[number] = encodeMarkData(mark);
     m.rig.printer.faults.chunkBytes = chunkBytes;
     m.rig.printer.faults.chunkGapMs = chunkGapMs;
-    m.doc.setCurrentFile(QStringLiteral("kept.mrt"));
+    m.doc.setCurrentFile(QStringLiteral("kept.mrt"), FileOrigin::Opened);
+    m.files.clear();
     QSignalSpy redraws(&m.doc, &MarkDocument::previewChanged);
     if (command == Command::ReadByNumber)
         m.dialogs.answer("42");
@@ -157,10 +158,10 @@ void TestMarkTransfer::readFillsTheTable() {
         QCOMPARE(m.doc.model().rows()[r], mark[r]);
     QCOMPARE(m.doc.selectedRow(), 0);
     QCOMPARE(redraws.count(), 1);
-    QCOMPARE(m.rig.status.enabled.value(kSaveMarkAsCommand), true);
-    QVERIFY(!m.rig.status.enabled.contains(kSaveMarkCommand));
+    QCOMPARE(m.told, (QMap<QString, bool>{{"save as", true}}));
     QCOMPARE(m.doc.currentFile(), QStringLiteral("kept.mrt"));
-    QVERIFY(m.rig.status.fields.isEmpty());
+    QVERIFY(m.files.isEmpty());
+    QVERIFY(m.rig.status.noFields());
     const QList<QPair<LampTarget, Lamp>> lamps{{LampTarget::TextMark, Lamp::Transfer},
                                                {LampTarget::TextMark, Lamp::Idle}};
     QCOMPARE(m.rig.status.lampHistory, lamps);
@@ -192,7 +193,7 @@ void TestMarkTransfer::emptyMarkLeavesTheTable() {
     QCOMPARE(m.doc.model().rows(), before);
     QCOMPARE(redraws.count(), 0);
     QCOMPARE(m.doc.selectedRow(), -1);
-    QVERIFY(m.rig.status.enabled.isEmpty());
+    QVERIFY(m.told.isEmpty());
 }
 
 void TestMarkTransfer::readersShowUnknownBytesDifferently() {
@@ -282,7 +283,7 @@ void TestMarkTransfer::readFailures() {
     QCOMPARE(m.rig.status.graphicLamp, Lamp::Error);
     QVERIFY(m.session().link.error);
     QCOMPARE(m.doc.model().rows(), before);
-    QVERIFY(m.rig.status.enabled.isEmpty());
+    QVERIFY(m.told.isEmpty());
     // The protocol's own wait loops bound the time: 10 + 100 x 10 + slack, or 350 x 4.
     QVERIFY(m.rig.clock.elapsedMs() - start < 3000);
 }

@@ -12,8 +12,8 @@ public:
     platform::Lamp textMarkLamp = platform::Lamp::Grey;
     platform::Lamp graphicLamp = platform::Lamp::Grey;
     QList<QPair<platform::LampTarget, platform::Lamp>> lampHistory;
-    QMap<QPair<int, int>, QString> fields; // (window, field) -> text
-    QMap<int, bool> enabled;               // command id -> state, only those changed
+    QMap<platform::MarkField, QString> markFields;
+    QMap<platform::GraphicField, QString> graphicFields;
 
     void setLamp(platform::LampTarget target, platform::Lamp lamp) override {
         lampHistory.append({target, lamp});
@@ -22,12 +22,18 @@ public:
         if (target != platform::LampTarget::TextMark)
             graphicLamp = lamp;
     }
-    void setField(platform::ChildWindow window, int field, const QString& text) override {
-        fields[{int(window), field}] = text;
+    void setField(platform::MarkField field, const QString& text) override {
+        markFields[field] = text;
     }
-    void setCommandEnabled(int id, bool on) override { enabled[id] = on; }
+    void setField(platform::GraphicField field, const QString& text) override {
+        graphicFields[field] = text;
+    }
 
-    QString field(platform::ChildWindow window, int field) const {
-        return fields.value({int(window), field});
+    QString field(platform::MarkField field) const { return markFields.value(field); }
+    QString field(platform::GraphicField field) const { return graphicFields.value(field); }
+    void clearFields() {
+        markFields.clear();
+        graphicFields.clear();
     }
+    bool noFields() const { return markFields.isEmpty() && graphicFields.isEmpty(); }
 };
