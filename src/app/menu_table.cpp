@@ -172,10 +172,6 @@ int baudRateFor(CommandId id) {
     return 0;
 }
 
-QList<CommandId> baudIds() {
-    return {std::begin(kBaudIds), std::end(kBaudIds)};
-}
-
 const QList<Shortcut>& shortcuts() {
     // Cyrillic letters arrive as their upper-case code point.
     auto ctrl = [](int latin, char16_t cyrillic) {

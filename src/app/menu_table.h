@@ -37,8 +37,6 @@ CommandId itemIdFor(CommandId id);
 bool needsPort(CommandId id);
 // The baud rate of a baud item, or 0.
 int baudRateFor(CommandId id);
-// The baud items, fastest first.
-QList<CommandId> baudIds();
 
 // A window-wide shortcut: Ctrl with the Latin letter or the Cyrillic letter on the same key, so
 // it works in either keyboard layout.
