@@ -2,6 +2,7 @@
 
 #include "link/request_exchange.h"
 #include "logos/logo_document.h"
+#include "logos/logo_file_commands.h"
 
 using namespace platform;
 using namespace printerlink;
@@ -37,6 +38,8 @@ void showSize(Session& s) {
 } // namespace
 
 void viewMarkBitmap(Session& s) {
+    if (!logos::offerSaveBeforeReplacing(s))
+        return;
     setLamp(s, Lamp::Transfer, LampTarget::Graphic);
     s.link.error = false;
     if (!writeRequest(s, QByteArrayLiteral("\x0F"

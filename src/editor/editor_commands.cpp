@@ -31,10 +31,8 @@ void changeLogoWidth(Session& s) {
     const NumberAnswer width = askNumber(s.dialogs, prompt);
     if (width.end == NumberAnswer::End::Cancelled)
         return;
-    if (width) {
+    if (width)
         logo.resizeLogo(QSize(int(width.value), logo.height()));
-        logo.setModified(true);
-    }
     showEditedSize(s);
 }
 
@@ -48,15 +46,11 @@ void changeLogoHeight(Session& s) {
     if (!height)
         return;
     logo.resizeLogo(QSize(logo.width(), 8 * logos::byteRowsFor(int(height.value))));
-    logo.setModified(true);
     showEditedSize(s);
 }
 
-// Invert and clear change the logo like painting does: without the flag, opening another file
-// would skip the save offer and the change would be lost.
 void invertLogo(Session& s) {
     s.logo->invert();
-    s.logo->setModified(true);
 }
 
 void undoLogoChange(Session& s) {
@@ -68,7 +62,6 @@ void undoLogoChange(Session& s) {
 
 void clearLogoArea(Session& s) {
     s.logo->clearArea();
-    s.logo->setModified(true);
 }
 
 void countLogoDots(Session& s) {

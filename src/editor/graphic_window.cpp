@@ -2,6 +2,7 @@
 
 #include "editor/pointer_mapping.h"
 #include "logos/logo_document.h"
+#include "logos/zoom_picture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -39,11 +40,10 @@ void ZoomCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect exposed = event->rect();
     painter.fillRect(exposed, WindowColour);
-    const QRect target =
-        exposed & QRect(QPoint(CanvasMargin, CanvasMargin), session_.logo->zoomImage().size());
-    if (!target.isEmpty())
-        painter.drawImage(target, session_.logo->zoomImage(),
-                          target.translated(-CanvasMargin, -CanvasMargin));
+    const logos::LogoDocument& logo = *session_.logo;
+    painter.translate(CanvasMargin, CanvasMargin);
+    logos::paintZoom(painter, exposed.translated(-CanvasMargin, -CanvasMargin), logo.dotImage(),
+                     logo.size());
 }
 
 void ZoomCanvas::mousePressEvent(QMouseEvent* event) {
@@ -68,10 +68,8 @@ void ZoomCanvas::pointerEvent(QMouseEvent* event) {
     if (!spot.inView)
         return;
     const PaintAction action = paintActionFor(event->buttons(), event->modifiers());
-    if (action != PaintAction::None) {
-        logo.setModified(true);
+    if (action != PaintAction::None)
         logo.paintDot(spot.column, spot.row, action == PaintAction::Set);
-    }
     session_.status.setField(GraphicField::Pointer,
                              QStringLiteral("XY=%1:%2").arg(spot.shownX).arg(spot.shownY));
 }

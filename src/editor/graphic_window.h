@@ -12,8 +12,8 @@ class LogoDocument;
 
 namespace editor {
 
-// The zoom image inside the scroll area, with a margin; paints only what is exposed and, in
-// logo mode, turns pointer events into painted dots and the "XY=" status text.
+// The zoom picture inside the scroll area, with a margin; paints only the exposed cells from the
+// dots and, in logo mode, turns pointer events into painted dots and the "XY=" status text.
 class ZoomCanvas : public QWidget {
     Q_OBJECT
 public:

@@ -14,6 +14,8 @@ namespace logos {
 
 namespace {
 
+constexpr int DotCommandId = 1;
+
 QImage filledImage(int width, int height, QRgb colour) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
@@ -33,60 +35,47 @@ QRect fullZoomRect() {
     return {0, 0, ZoomWidth, ZoomHeight};
 }
 
+QRgb pixelAt(const QImage& image, int x, int y) {
+    return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
+}
+
 } // namespace
 
-// A whole-picture step (resize, invert, clear): the states before and after.
-class SnapshotCommand : public QUndoCommand {
+// Dots painted in one stroke. Each pointer event pushes a one-dot command that merges into the
+// open stroke, so the stroke is one undo step; a stroke that ends where it began drops out.
+class DotCommand : public QUndoCommand {
 public:
-    SnapshotCommand(LogoDocument& doc, LogoDocument::Snapshot before, const QString& text)
-        : QUndoCommand(text), doc_(doc), before_(std::move(before)), after_(doc.snapshot()) {}
-    void undo() override { doc_.restore(before_); }
-    void redo() override {
-        if (first_)
-            first_ = false; // already applied when pushed
-        else
-            doc_.restore(after_);
-    }
-
-private:
-    LogoDocument& doc_;
-    LogoDocument::Snapshot before_;
-    LogoDocument::Snapshot after_;
-    bool first_ = true;
-};
-
-// A painting stroke: the first old and the last new pixel of every dot it touched.
-class StrokeCommand : public QUndoCommand {
-public:
-    explicit StrokeCommand(LogoDocument& doc) : QUndoCommand(QStringLiteral("stroke")), doc_(doc) {}
-
-    void record(int column, int row, QRgb before, QRgb after) {
-        const qint64 key = qint64(column) << 32 | quint32(row);
-        const auto found = index_.constFind(key);
-        if (found != index_.constEnd()) {
-            changes_[*found].after = after;
-            return;
-        }
-        index_.insert(key, changes_.size());
+    DotCommand(LogoDocument& doc, int stroke, int column, int row, QRgb before, QRgb after)
+        : QUndoCommand(QStringLiteral("stroke")), doc_(doc), stroke_(stroke) {
         changes_.push_back({column, row, before, after});
     }
-    bool changesAnything() const {
-        return std::any_of(changes_.begin(), changes_.end(),
-                           [](const Change& c) { return c.before != c.after; });
+    int id() const override { return DotCommandId; }
+    void redo() override {
+        for (const Change& c : changes_)
+            doc_.paintDotPixel(c.column, c.row, c.after);
     }
     void undo() override {
         for (auto it = changes_.rbegin(); it != changes_.rend(); ++it)
-            doc_.paintDotPixels(it->column, it->row, it->before);
-        doc_.setModified(true);
+            doc_.paintDotPixel(it->column, it->row, it->before);
     }
-    void redo() override {
-        if (first_) {
-            first_ = false;
-            return;
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const DotCommand*>(other);
+        if (next->stroke_ != stroke_)
+            return false;
+        if (index_.isEmpty())
+            index_.insert(key(changes_.front()), 0);
+        for (const Change& c : next->changes_) {
+            const auto found = index_.constFind(key(c));
+            if (found != index_.constEnd()) {
+                changes_[*found].after = c.after;
+            } else {
+                index_.insert(key(c), changes_.size());
+                changes_.push_back(c);
+            }
         }
-        for (const Change& c : changes_)
-            doc_.paintDotPixels(c.column, c.row, c.after);
-        doc_.setModified(true);
+        setObsolete(std::none_of(changes_.begin(), changes_.end(),
+                                 [](const Change& c) { return c.before != c.after; }));
+        return true;
     }
 
 private:
@@ -96,21 +85,61 @@ private:
         QRgb before;
         QRgb after;
     };
+    static qint64 key(const Change& c) { return qint64(c.column) << 32 | quint32(c.row); }
     LogoDocument& doc_;
+    int stroke_;
     std::vector<Change> changes_;
-    QHash<qint64, size_t> index_; // dot -> its entry in changes_
-    bool first_ = true;
+    QHash<qint64, size_t> index_; // dot -> its entry in changes_, once the stroke has two
+};
+
+// A step over the whole picture: undo puts back the state it started from, redo works again
+// from that state.
+class WholePictureCommand : public QUndoCommand {
+public:
+    WholePictureCommand(LogoDocument& doc, const QString& text)
+        : QUndoCommand(text), doc_(doc), before_(doc.snapshot()) {}
+    void undo() override { doc_.restore(before_); }
+
+protected:
+    LogoDocument& doc_;
+
+private:
+    LogoDocument::Snapshot before_;
+};
+
+class ResizeCommand : public WholePictureCommand {
+public:
+    ResizeCommand(LogoDocument& doc, QSize size)
+        : WholePictureCommand(doc, QStringLiteral("resize")), size_(size) {}
+    void redo() override { doc_.applyResize(size_); }
+
+private:
+    QSize size_;
+};
+
+class InvertCommand : public WholePictureCommand {
+public:
+    explicit InvertCommand(LogoDocument& doc)
+        : WholePictureCommand(doc, QStringLiteral("invert")) {}
+    void redo() override { doc_.applyInvert(); }
+};
+
+class ClearCommand : public WholePictureCommand {
+public:
+    explicit ClearCommand(LogoDocument& doc) : WholePictureCommand(doc, QStringLiteral("clear")) {}
+    void redo() override { doc_.applyClear(); }
 };
 
 LogoDocument::LogoDocument(QObject* parent) : QObject(parent), undo_(new QUndoStack(this)) {
     dots_ = filledImage(DotImageWidth, DotImageHeight, BackgroundColour);
-    zoom_ = filledImage(ZoomWidth, ZoomHeight, BackgroundColour);
     clearLogo(width_, height_);
+    connect(undo_, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        emit modifiedChanged(!clean);
+        updateCanSave();
+    });
 }
 
-LogoDocument::~LogoDocument() {
-    delete stroke_;
-}
+LogoDocument::~LogoDocument() = default;
 
 int LogoDocument::byteRows() const {
     return byteRowsFor(height_);
@@ -119,13 +148,13 @@ int LogoDocument::byteRows() const {
 void LogoDocument::setSize(int width, int height) {
     width_ = std::max(width, 0);
     height_ = std::clamp(height, 0, MaxLogoHeight);
-    emit sizeChanged();
+    emit sizeChanged(size());
 }
 
 bool LogoDocument::isDot(int x, int y) const {
     if (x < 0 || y < 0 || x >= dots_.width() || y >= dots_.height())
         return false;
-    return isDotPixel(reinterpret_cast<const QRgb*>(dots_.constScanLine(y))[x]);
+    return isDotPixel(pixelAt(dots_, x, y));
 }
 
 QRect LogoDocument::zoomCell(int column, int row) {
@@ -139,41 +168,8 @@ void LogoDocument::ensureDotImage(int width) {
         dots_ = filledImage(w, DotImageHeight, BackgroundColour);
 }
 
-void LogoDocument::clearZoom(int width, int height) {
-    const int gridBottom = MaxLogoHeight * ZoomScale; // 320
-    fillRect(zoom_, 0, 0, ZoomWidth, ZoomHeight, BackgroundColour);
-    fillRect(zoom_, 0, 0, ZoomScale * std::max(width, 0), ZoomScale * std::max(height, 0),
-             LogoAreaColour);
-    for (int y = 0; y <= gridBottom; y += ZoomScale)
-        fillRect(zoom_, 0, y, ZoomWidth, 1, GridColour);
-    for (int y = 0; y <= gridBottom; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(zoom_.scanLine(y));
-        for (int x = 0; x < ZoomWidth; x += ZoomScale)
-            line[x] = GridColour;
-    }
-}
-
-void LogoDocument::fillZoomSquare(int column, int row, QRgb colour) {
-    if (column < 0 || column >= ZoomColumns || row < 0 || row >= MaxLogoHeight)
-        return;
-    fillRect(zoom_, ZoomScale * column + 1, ZoomScale * row + 1, ZoomScale - 1, ZoomScale - 1,
-             colour);
-}
-
-void LogoDocument::redrawZoomDots() {
-    clearZoom(width_, height_);
-    const int columns = std::min(width_, ZoomColumns);
-    for (int y = 0; y < height_; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(dots_.constScanLine(y));
-        for (int x = 0; x < columns; ++x) {
-            if (isDotPixel(line[x]))
-                fillZoomSquare(x, y, DotColour);
-        }
-    }
-}
-
 void LogoDocument::emitAllChanged() {
-    emit sizeChanged();
+    emit sizeChanged(size());
     emit dotImageChanged(dots_.rect());
     emit zoomChanged(fullZoomRect());
 }
@@ -182,7 +178,6 @@ void LogoDocument::clearLogo(int width, int height) {
     ensureDotImage(width);
     dots_.fill(BackgroundColour);
     fillRect(dots_, 0, 0, width, height, NoDotColour);
-    clearZoom(width, height);
     emit dotImageChanged(dots_.rect());
     emit zoomChanged(fullZoomRect());
 }
@@ -192,6 +187,7 @@ void LogoDocument::newLogo(int width, int height) {
     setSize(width, height);
     pending_ = size();
     clearLogo(width_, height_);
+    setCurrentFile({}, {});
     startFreshHistory();
 }
 
@@ -205,14 +201,12 @@ void LogoDocument::drawPackedLogo(const QByteArray& packed, int width, int byteR
     width_ = std::max(width, 0);
     height_ = 8 * rows;
     pending_ = size();
-    clearLogo(width_, height_);
-    for (int x = 0; x < width_; ++x) {
-        for (int y = 0; y < height_; ++y) {
-            if (packedDot(packed, rows, x, y)) {
-                reinterpret_cast<QRgb*>(dots_.scanLine(y))[x] = DotColour;
-                fillZoomSquare(x, y, DotColour);
-            }
-        }
+    ensureDotImage(width_);
+    dots_.fill(BackgroundColour);
+    for (int y = 0; y < height_; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(dots_.scanLine(y));
+        for (int x = 0; x < width_; ++x)
+            line[x] = packedDot(packed, rows, x, y) ? DotColour : NoDotColour;
     }
     startFreshHistory();
     emitAllChanged();
@@ -228,7 +222,6 @@ void LogoDocument::loadPicture(const QImage& picture) {
     for (int y = 0; y < height_; ++y)
         std::copy_n(reinterpret_cast<const QRgb*>(rgb.constScanLine(y)), width_,
                     reinterpret_cast<QRgb*>(dots_.scanLine(y)));
-    redrawZoomDots();
     startFreshHistory();
     emit scrollHomeRequested();
     emitAllChanged();
@@ -238,11 +231,10 @@ QImage LogoDocument::logoPicture() const {
     return dots_.copy(0, 0, width_, height_);
 }
 
-void LogoDocument::paintDotPixels(int column, int row, QRgb dotPixel) {
+void LogoDocument::paintDotPixel(int column, int row, QRgb dotPixel) {
     if (column < 0 || row < 0 || column >= dots_.width() || row >= dots_.height())
         return;
     reinterpret_cast<QRgb*>(dots_.scanLine(row))[column] = dotPixel;
-    fillZoomSquare(column, row, isDotPixel(dotPixel) ? DotColour : LogoAreaColour);
     emit dotImageChanged(QRect(column, row, 1, 1));
     emit zoomChanged(zoomCell(column, row));
 }
@@ -250,29 +242,20 @@ void LogoDocument::paintDotPixels(int column, int row, QRgb dotPixel) {
 void LogoDocument::setDot(int column, int row, bool set) {
     if (column < 0 || row < 0 || column >= width_ || row >= height_)
         return;
-    paintDotPixels(column, row, set ? DotColour : NoDotColour);
+    paintDotPixel(column, row, set ? DotColour : NoDotColour);
 }
 
 void LogoDocument::paintDot(int column, int row, bool set) {
     if (column < 0 || row < 0 || column >= width_ || row >= height_)
         return;
-    if (!stroke_)
-        stroke_ = new StrokeCommand(*this);
-    const QRgb before = reinterpret_cast<const QRgb*>(dots_.constScanLine(row))[column];
+    const QRgb before = pixelAt(dots_, column, row);
     const QRgb after = set ? DotColour : NoDotColour;
-    stroke_->record(column, row, before, after);
     if (before != after)
-        paintDotPixels(column, row, after);
+        undo_->push(new DotCommand(*this, stroke_, column, row, before, after));
 }
 
 void LogoDocument::endStroke() {
-    StrokeCommand* stroke = std::exchange(stroke_, nullptr);
-    if (!stroke)
-        return;
-    if (stroke->changesAnything())
-        undo_->push(stroke);
-    else
-        delete stroke;
+    ++stroke_;
 }
 
 LogoDocument::Snapshot LogoDocument::snapshot() const {
@@ -284,72 +267,70 @@ void LogoDocument::restore(const Snapshot& s) {
     height_ = s.height;
     pending_ = s.pending;
     dots_ = s.dots;
-    redrawZoomDots();
-    setModified(true);
     emitAllChanged();
 }
 
-void LogoDocument::pushSnapshotStep(const Snapshot& before, const QString& text) {
-    undo_->push(new SnapshotCommand(*this, before, text));
-}
-
 void LogoDocument::startFreshHistory() {
-    delete std::exchange(stroke_, nullptr);
-    undo_->clear();
+    ++stroke_;
+    undo_->clear(); // also the clean state
 }
 
 void LogoDocument::resizeLogo(QSize size) {
     endStroke();
     if (size.width() < 1 || size.height() < 1)
         return;
-    const int newWidth = size.width();
-    const int newHeight = std::min(size.height(), MaxLogoHeight);
-    pending_ = QSize(newWidth, newHeight);
-    if (newWidth == width_ && newHeight == height_)
+    const QSize target(size.width(), std::min(size.height(), MaxLogoHeight));
+    if (target == this->size()) {
+        pending_ = target;
         return;
-    const Snapshot before = snapshot();
+    }
+    undo_->push(new ResizeCommand(*this, target));
+}
+
+void LogoDocument::applyResize(QSize size) {
+    const int newWidth = size.width();
+    const int newHeight = size.height();
+    pending_ = size;
     const QImage old = dots_.copy(0, 0, width_, height_);
     const int oldHeight = height_;
-    clearLogo(newWidth, newHeight);
+    ensureDotImage(newWidth);
+    dots_.fill(BackgroundColour);
+    fillRect(dots_, 0, 0, newWidth, newHeight, NoDotColour);
     const int shift = newHeight - oldHeight;
     const int columns = std::min(old.width(), newWidth);
     for (int y = std::max(0, shift); y < newHeight && y - shift < oldHeight; ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(old.constScanLine(y - shift));
         auto* dst = reinterpret_cast<QRgb*>(dots_.scanLine(y));
-        for (int x = 0; x < columns; ++x) {
-            const bool dot = isDotPixel(src[x]);
-            dst[x] = dot ? DotColour : NoDotColour;
-            if (dot)
-                fillZoomSquare(x, y, DotColour);
-        }
+        for (int x = 0; x < columns; ++x)
+            dst[x] = isDotPixel(src[x]) ? DotColour : NoDotColour;
     }
     width_ = newWidth;
     height_ = newHeight;
-    pushSnapshotStep(before, QStringLiteral("resize"));
     emitAllChanged();
 }
 
 void LogoDocument::invert() {
     endStroke();
-    const Snapshot before = snapshot();
+    undo_->push(new InvertCommand(*this));
+}
+
+void LogoDocument::applyInvert() {
     for (int y = 0; y < height_; ++y) {
         auto* line = reinterpret_cast<QRgb*>(dots_.scanLine(y));
-        for (int x = 0; x < width_; ++x) {
-            const bool wasDot = isDotPixel(line[x]);
-            line[x] = wasDot ? NoDotColour : DotColour;
-            fillZoomSquare(x, y, wasDot ? LogoAreaColour : DotColour);
-        }
+        for (int x = 0; x < width_; ++x)
+            line[x] = isDotPixel(line[x]) ? NoDotColour : DotColour;
     }
-    pushSnapshotStep(before, QStringLiteral("invert"));
     emit dotImageChanged(QRect(0, 0, width_, height_));
     emit zoomChanged(QRect(0, 0, ZoomScale * width_ + 1, ZoomScale * height_ + 1));
 }
 
 void LogoDocument::clearArea() {
     endStroke();
-    const Snapshot before = snapshot();
+    undo_->push(new ClearCommand(*this));
+}
+
+void LogoDocument::applyClear() {
     clearLogo(width_, height_);
-    pushSnapshotStep(before, QStringLiteral("clear"));
 }
 
 int LogoDocument::countBlackDots() const {
@@ -362,7 +343,7 @@ int LogoDocument::countBlackDots() const {
 }
 
 bool LogoDocument::canUndo() const {
-    return (stroke_ && stroke_->changesAnything()) || undo_->canUndo();
+    return undo_->canUndo();
 }
 
 void LogoDocument::undo() {
@@ -371,16 +352,29 @@ void LogoDocument::undo() {
         undo_->undo();
 }
 
-void LogoDocument::setModified(bool modified) {
-    if (modified_ == modified)
-        return;
-    modified_ = modified;
-    emit modifiedChanged(modified_);
+bool LogoDocument::isModified() const {
+    return !undo_->isClean();
+}
+
+void LogoDocument::markSaved() {
+    endStroke(); // a later dot starts a new step, not one that merges into the saved state
+    undo_->setClean();
 }
 
 void LogoDocument::setCurrentFile(const QString& name, const QString& extension) {
+    const bool changed = name != file_;
     file_ = name;
     extension_ = extension.toLower();
+    if (changed)
+        emit currentFileChanged(file_);
+    updateCanSave();
+}
+
+void LogoDocument::updateCanSave() {
+    if (canSave() == canSave_)
+        return;
+    canSave_ = canSave();
+    emit canSaveChanged(canSave_);
 }
 
 } // namespace logos

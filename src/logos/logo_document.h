@@ -11,14 +11,11 @@ class QUndoStack;
 
 namespace logos {
 
-class StrokeCommand;
-class SnapshotCommand;
-
 // Picture geometry and colours of the logo bitmap.
 inline constexpr int DotImageWidth = 780; // least width of the dot image; it grows for wider logos
 inline constexpr int DotImageHeight = 32;
 inline constexpr int MaxLogoHeight = 32;
-inline constexpr int ZoomScale = 10; // zoom-image pixels per dot
+inline constexpr int ZoomScale = 10; // zoom-picture pixels per dot
 inline constexpr int ZoomWidth = 8192;
 inline constexpr int ZoomHeight = 330;
 inline constexpr int ZoomColumns = ZoomWidth / ZoomScale; // 819 columns can be shown zoomed
@@ -28,12 +25,12 @@ inline constexpr QRgb GridColour = 0xffdcdcdcu;     // RGB(220,220,220)
 inline constexpr QRgb DotColour = 0xff000000u;
 inline constexpr QRgb NoDotColour = 0xffffffffu;
 
-// The one current logo: its size, the dot image (one pixel per dot, top-left X x Y) and the
-// zoom image (a 9 x 9 square per dot at (10x + 1, 10y + 1) on a grid), the modified flag, the
-// current logo file and the undo history of the editor's changes.
+// The one current logo: its size, the dot image (one pixel per dot, top-left X x Y), the current
+// logo file and the undo history of the editor's changes. The document is modified exactly when
+// its history is away from the clean state that loading and saving set.
 //
-// Views listen to zoomChanged / dotImageChanged and repaint only the rectangle given; painting
-// one dot reports its 10 x 10 cell, never the whole picture.
+// The zoom picture is not held here: views paint it from the dots (see zoom_picture.h) and
+// repaint only the rectangles that zoomChanged reports; one dot reports its 10 x 10 cell.
 class LogoDocument : public QObject {
     Q_OBJECT
 public:
@@ -45,50 +42,49 @@ public:
     int height() const { return height_; }
     int byteRows() const;
     QSize size() const { return {width_, height_}; }
-    // Sets X and Y (R follows). Pictures are not touched; see clearLogo.
+    // Sets X and Y (R follows). The dots are not touched; see clearLogo.
     void setSize(int width, int height);
     QSize pendingSize() const { return pending_; }
     void setPendingSize(QSize size) { pending_ = size; }
 
-    // --- pictures ---
+    // --- dots ---
     // RGB32; at least 780 x 32, wider when the logo is. Pixels outside the logo are background.
     const QImage& dotImage() const { return dots_; }
-    // RGB32, 8192 x 330; columns from 819 on are not shown.
-    const QImage& zoomImage() const { return zoom_; }
     // The dot test on dot-image pixel (x, y); false outside the picture.
     bool isDot(int x, int y) const;
-    // The zoom-image rectangle that shows dot (column, row): its 10 x 10 cell.
+    // The zoom-picture rectangle that shows dot (column, row): its 10 x 10 cell.
     static QRect zoomCell(int column, int row);
 
-    // Repaints both pictures for an empty W x H logo. The size fields are not changed.
+    // Repaints the dot image for an empty W x H logo. The size fields are not changed.
     void clearLogo(int width, int height);
-    // An empty logo of the given size: size, pending size, pictures; starts a fresh history.
+    // An empty logo of the given size and pending size, without a file; a fresh, clean history.
     void newLogo(int width, int height);
     // Column packing of the current logo (R = ceil(Y / 8) bytes per column, dot test).
     QByteArray packColumns(int first, int count) const;
     // The logo becomes X x 8R with the dots of `packed` (R * X bytes, missing bytes unset);
-    // pending size likewise; fresh history. R is taken within 1..4, X at least 0.
+    // pending size likewise; fresh, clean history. R is taken within 1..4, X at least 0.
     void drawPackedLogo(const QByteArray& packed, int width, int byteRows);
     // A decoded picture (at most 32 rows) becomes the dot image, colours kept; X x Y become its
-    // size, the pending size stays; the zoom image shows its dots; fresh history. Asks the zoom
-    // view to scroll back to its left edge.
+    // size, the pending size stays; fresh, clean history. Asks the zoom view to scroll back to
+    // its left edge.
     void loadPicture(const QImage& picture);
     // The top-left X x Y pixels of the dot image, colours kept.
     QImage logoPicture() const;
 
-    // Draws one dot in both pictures (no history, no modified flag) and reports its cell.
-    // Outside the logo nothing happens.
+    // Draws one dot outside the history (loaders and tests) and reports its cell. Outside the
+    // logo nothing happens.
     void setDot(int column, int row, bool set);
 
-    // --- editor changes, each undoable ---
+    // --- editor changes, each an undo step ---
     // One dot of a painting stroke; consecutive calls form one undo step until endStroke().
+    // A dot that is already as asked records nothing.
     void paintDot(int column, int row, bool set);
     void endStroke();
     // Resizes to `size` (also the new pending size), old dots anchored bottom-left and turned
-    // black and white; the same size leaves the pictures alone. Sizes below 1 are ignored.
+    // black and white; the same size leaves the dots alone. Sizes below 1 are ignored.
     void resizeLogo(QSize size);
     void invert();
-    // Empties the current X x Y area; size and flag unchanged.
+    // Empties the current X x Y area; the size stays.
     void clearArea();
     // Pixels of the logo area that are exactly RGB(0,0,0).
     int countBlackDots() const;
@@ -97,25 +93,33 @@ public:
     void undo();
     QUndoStack* undoStack() const { return undo_; }
 
-    // --- modified flag and current logo file ---
-    bool isModified() const { return modified_; }
-    void setModified(bool modified);
+    // --- saved state and current logo file ---
+    bool isModified() const;
+    // The dots now match the current file (written or just read).
+    void markSaved();
     bool hasCurrentFile() const { return !file_.isEmpty(); }
     QString currentFile() const { return file_; }
     // Lower-case extension without the dot ("bin", "pbm", "bmp", or what the name had).
     QString currentExtension() const { return extension_; }
     void setCurrentFile(const QString& name, const QString& extension);
+    // Save As has something to offer: a file to write again, or unsaved dots.
+    bool canSave() const { return isModified() || hasCurrentFile(); }
 
 signals:
     void zoomChanged(const QRect& zoomRect);
     void dotImageChanged(const QRect& dotRect);
-    void sizeChanged();
+    void sizeChanged(QSize size);
     void modifiedChanged(bool modified);
+    void currentFileChanged(const QString& name);
+    void canSaveChanged(bool canSave);
     void scrollHomeRequested();
 
 private:
-    friend class SnapshotCommand;
-    friend class StrokeCommand;
+    friend class DotCommand;
+    friend class WholePictureCommand;
+    friend class ResizeCommand;
+    friend class InvertCommand;
+    friend class ClearCommand;
     struct Snapshot {
         int width;
         int height;
@@ -124,26 +128,25 @@ private:
     };
     Snapshot snapshot() const;
     void restore(const Snapshot& s);
-    void pushSnapshotStep(const Snapshot& before, const QString& text);
     void startFreshHistory();
+    void applyResize(QSize size);
+    void applyInvert();
+    void applyClear();
 
-    void paintDotPixels(int column, int row, QRgb dotPixel);
-    void fillZoomSquare(int column, int row, QRgb colour);
-    void clearZoom(int width, int height);
-    void redrawZoomDots();
+    void paintDotPixel(int column, int row, QRgb dotPixel);
     void ensureDotImage(int width);
     void emitAllChanged();
+    void updateCanSave();
 
     int width_ = 64;
     int height_ = 24;
     QSize pending_{64, 24};
     QImage dots_;
-    QImage zoom_;
-    bool modified_ = false;
     QString file_;
     QString extension_;
     QUndoStack* undo_;
-    StrokeCommand* stroke_ = nullptr; // open stroke, owned by the stack once pushed
+    int stroke_ = 0; // dots painted under one stroke number merge into one undo step
+    bool canSave_ = false;
 };
 
 } // namespace logos

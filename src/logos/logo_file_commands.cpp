@@ -46,24 +46,30 @@ QString writeLogoAs(Session& s, const QString& path, const QString& extension) {
         return writeFileAtomically(
             path, encodePbm(logo.width(), rows, logo.packColumns(0, logo.width())));
     }
-    return {};
+    return unwritableTypeText(extension);
 }
 
-// The save offered before another file replaces a modified logo.
-void offerSaveBeforeOpen(Session& s) {
-    LogoDocument& logo = *s.logo;
-    if (!logo.hasCurrentFile() || !logo.isModified())
-        return;
-    if (askYesNo(s, InfoTitle, QStringLiteral("Содержание Логотипа изменено. Сохранить Изменения?"),
-                 MessageIcon::Warning)) {
-        const QString error =
-            writeLogoAs(s, resolveLogoPath(s, logo.currentFile()), logo.currentExtension());
-        if (!error.isEmpty()) {
-            s.dialogs.error(error);
-            return; // the changes are still unsaved
-        }
+// The files a save would replace, asked about together; true when there are none or the
+// operator agrees.
+bool mayOverwrite(Session& s, const QStringList& paths) {
+    QStringList existing;
+    for (const QString& path : paths)
+        if (QFileInfo(path).isFile())
+            existing << QFileInfo(path).fileName();
+    if (existing.isEmpty())
+        return true;
+    QString text;
+    if (existing.size() == 1) {
+        text = QStringLiteral("Файл '") + existing.first() +
+               QStringLiteral("' уже существует. Перезаписать?");
+    } else {
+        text = QStringLiteral("Файлы уже существуют:\n\r");
+        for (const QString& name : existing)
+            text += QStringLiteral("-  ") + name + QStringLiteral("\n\r");
+        text += QStringLiteral("Перезаписать?");
     }
-    logo.setModified(false);
+    return s.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"), text, MessageIcon::Warning,
+                                MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
 QString savedStatus(const QString& name) {
@@ -121,13 +127,35 @@ bool loadBmpLogoFile(Session& s, const QString& name) {
     return true;
 }
 
-void newLogo(Session& s) {
+bool offerSaveBeforeReplacing(Session& s) {
     LogoDocument& logo = *s.logo;
-    if (logo.isModified() &&
-        askYesNo(s, QStringLiteral("Information"),
-                 QStringLiteral("Логотип изменен. Сохранить изменения?"), MessageIcon::Warning))
-        saveLogoAs(s);
+    if (!logo.isModified())
+        return true;
+    const QString target = logo.hasCurrentFile() ? resolveLogoPath(s, logo.currentFile())
+                                                 : QStringLiteral("без имени");
+    const MessageAnswer answer = s.dialogs.messageBox(
+        InfoTitle,
+        QStringLiteral("Содержание Логотипа изменено. Сохранить Изменения?\n\rФайл: ") + target,
+        MessageIcon::Warning, MessageButtons::YesNoCancel);
+    if (answer == MessageAnswer::No)
+        return true;
+    if (answer != MessageAnswer::Yes)
+        return false;
+    if (!logo.hasCurrentFile())
+        return saveLogoToChosenFile(s);
+    const QString error =
+        writeLogoAs(s, resolveLogoPath(s, logo.currentFile()), logo.currentExtension());
+    if (!error.isEmpty()) {
+        s.dialogs.error(error);
+        return false;
+    }
+    logo.markSaved();
+    return true;
+}
 
+void newLogo(Session& s) {
+    if (!offerSaveBeforeReplacing(s))
+        return;
     const QString title = QStringLiteral("СОЗДАНИЕ НОВОГО ЛОГОТИПА");
     const qint64 typedHeight = readDecimal(s.dialogs.inputRequester(
         title, QStringLiteral("Введите размер 'Y' в точках (8...32)"), QStringLiteral("32")));
@@ -153,12 +181,13 @@ void newLogo(Session& s) {
         s.dialogs.error(QStringLiteral("Размер 'X' должен быть не менее 1 точки!"));
         return;
     }
-    logo.newLogo(int(width), height);
-    logo.setModified(false);
+    // A new drawing has no file yet, so no later save can land on the old logo's file.
+    s.logo->newLogo(int(width), height);
 }
 
 void openLogoFile(Session& s) {
-    offerSaveBeforeOpen(s);
+    if (!offerSaveBeforeReplacing(s))
+        return;
     LogoDocument& logo = *s.logo;
     for (;;) {
         const QString name = s.dialogs.openFile(
@@ -187,7 +216,7 @@ void openLogoFile(Session& s) {
         s.status.setField(GraphicField::Size, sizeStatus(logo));
 }
 
-void saveLogoAs(Session& s) {
+bool saveLogoToChosenFile(Session& s) {
     LogoDocument& logo = *s.logo;
     QString proposed = logo.currentFile();
     if (proposed.isEmpty()) {
@@ -195,59 +224,67 @@ void saveLogoAs(Session& s) {
             s.dialogs.messageBox(QStringLiteral("ПУСТОЙ ЛОГОТИП"),
                                  QStringLiteral("Извините, но сохранять пока нечего!"),
                                  MessageIcon::None, MessageButtons::Ok);
-            return;
+            return false;
         }
         proposed = QStringLiteral("logo.bmp");
     }
+    // The dialog cannot know the name finally written (".bmp" added, split parts): we ask.
     QString name =
         s.dialogs.saveFile(QStringLiteral("Сохранить Файл Логотипа как..."), proposed,
                            QStringLiteral("Файлы Логотипов (*.bin)|*.bin|BMP-файлы (*.bmp)|*.bmp|"
                                           "ВМР-файлы и Логотипы (*.bmp,*bin)|*.bmp;*.bin"),
-                           Dialogs::OverwriteCheck::ByDialog);
+                           Dialogs::OverwriteCheck::ByCaller);
     if (name.isEmpty())
-        return;
+        return false;
     QString extension = QFileInfo(name).suffix().toLower();
     if (QFileInfo(name).suffix().isEmpty()) {
         name += QStringLiteral(".bmp");
         extension = QStringLiteral("bmp");
     }
     const QString path = resolveLogoPath(s, name);
+    if (extension != QLatin1String("bin") && extension != QLatin1String("bmp")) {
+        s.dialogs.error(unwritableTypeText(QFileInfo(name).suffix()));
+        return false;
+    }
 
-    if (extension == QLatin1String("bin")) {
-        const int parts = binPartCount(logo.width(), logo.byteRows());
-        if (parts > MaxBinParts) {
-            s.dialogs.messageBox(QStringLiteral("ОШИБКА"),
-                                 QStringLiteral("ПРЕВЫШЕНИЕ РАЗУМНОЙ ДЛИНЫ МАРКИ -\n\r"
-                                                "РИСУНОК ЗАЙМЕТ БОЛЕЕ 12 ЛОГОТИПОВ!"),
-                                 MessageIcon::None, MessageButtons::Ok);
-            return;
-        }
-        if (parts <= 1) {
-            const QString error = writeLogoAs(s, path, extension);
-            if (!error.isEmpty()) {
-                s.dialogs.error(error);
-                return;
-            }
-            logo.setCurrentFile(name, extension);
-        } else {
-            const BinSplit split = splitIntoBinFiles(s, name, parts);
-            if (split == BinSplit::Failed)
-                return;
-            if (split == BinSplit::Written)
-                logo.setCurrentFile(name, extension);
-        }
-    } else if (extension == QLatin1String("bmp")) {
+    const int parts =
+        extension == QLatin1String("bin") ? binPartCount(logo.width(), logo.byteRows()) : 1;
+    if (parts > MaxBinParts) {
+        s.dialogs.messageBox(QStringLiteral("ОШИБКА"),
+                             QStringLiteral("ПРЕВЫШЕНИЕ РАЗУМНОЙ ДЛИНЫ МАРКИ -\n\r"
+                                            "РИСУНОК ЗАЙМЕТ БОЛЕЕ 12 ЛОГОТИПОВ!"),
+                             MessageIcon::None, MessageButtons::Ok);
+        return false;
+    }
+    QStringList targets;
+    if (parts <= 1)
+        targets << path;
+    for (int k = 1; parts > 1 && k <= parts; ++k)
+        targets << binPartPath(path, k);
+    if (!mayOverwrite(s, targets))
+        return false;
+
+    if (parts <= 1) {
         const QString error = writeLogoAs(s, path, extension);
         if (!error.isEmpty()) {
             s.dialogs.error(error);
-            return;
+            return false;
         }
         logo.setCurrentFile(name, extension);
     } else {
-        return; // no layout for that extension: nothing written
+        const BinSplit split = splitIntoBinFiles(s, name, parts);
+        if (split == BinSplit::Failed)
+            return false;
+        if (split == BinSplit::Written)
+            logo.setCurrentFile(name, extension);
     }
     s.status.setField(GraphicField::File, savedStatus(name));
-    logo.setModified(false);
+    logo.markSaved();
+    return true;
+}
+
+void saveLogoAs(Session& s) {
+    saveLogoToChosenFile(s);
 }
 
 } // namespace logos

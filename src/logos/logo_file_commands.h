@@ -7,12 +7,19 @@
 // The ГРАФИКА menu's file commands and the loaders other commands share.
 namespace logos {
 
-// "Создать Новый Логотип": offers to save a modified logo, asks height and width.
+// Every command that replaces the logo calls this first. Unsaved changes are offered for
+// saving (Да / Нет / Отмена), naming the file they would go to or "без имени" (then Да runs
+// Save As). False: the command ends and nothing changes (Отмена, or the save failed or was
+// cancelled).
+bool offerSaveBeforeReplacing(printerlink::Session& s);
+
+// "Создать Новый Логотип": asks height and width; the new logo has no file.
 void newLogo(printerlink::Session& s);
-// "Открыть Файл Логотипа": offers to save a modified logo to its own file, then loads a BMP,
-// BIN or PBM file chosen in the open dialog.
+// "Открыть Файл Логотипа": loads a BMP, BIN or PBM file chosen in the open dialog.
 void openLogoFile(printerlink::Session& s);
-// "Сохранить Логотип как..": BIN (split into parts when wider than a slot) or BMP.
+// "Сохранить Логотип как..": BIN (split into parts when wider than a slot) or BMP, after asking
+// about every existing file it would replace. True when the logo was saved.
+bool saveLogoToChosenFile(printerlink::Session& s);
 void saveLogoAs(printerlink::Session& s);
 
 // Loads a BIN (extension "bin") or PBM file into the logo bitmap and makes it the current

@@ -2,6 +2,7 @@
 
 #include "link/request_exchange.h"
 #include "logos/logo_document.h"
+#include "logos/logo_file_commands.h"
 #include "logos/picture_files.h"
 #include "logos/picture_split.h"
 #include "platform/number_prompt.h"
@@ -91,6 +92,8 @@ bool fitsSlot(Session& s) {
 } // namespace
 
 void readLogoSlot(Session& s) {
+    if (!logos::offerSaveBeforeReplacing(s))
+        return;
     const auto slot = askSlot(s, QStringLiteral("Read Printer LOGO#"),
                               QStringLiteral("Input Logo Number (0..255)"), 255,
                               QStringLiteral("Illegal Logo Number. Repeat Input?"));

@@ -65,6 +65,12 @@ QString unwritableFileText(const QString& name) {
     return QStringLiteral("Файл '%1' записать невозможно!").arg(displayName(name));
 }
 
+QString unwritableTypeText(const QString& suffix) {
+    return QStringLiteral("Файл типа '%1' записать невозможно.\n\r"
+                          "Логотип сохраняется в файл BIN или BMP.")
+        .arg(suffix);
+}
+
 QString notABitmapText(const QString& name) {
     return QStringLiteral("Файл '%1' не является рисунком BMP или повреждён!")
         .arg(displayName(name));

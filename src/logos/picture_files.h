@@ -42,6 +42,8 @@ QString tooTallBmpText(int height);
 QString tooWideBmpText(int width);
 QString unreadableFileText(const QString& name);
 QString unwritableFileText(const QString& name);
+// A logo is written as BIN or BMP only; `suffix` as the name had it.
+QString unwritableTypeText(const QString& suffix);
 QString notABitmapText(const QString& name);
 
 // Reads at most `limit` bytes; on failure `error` names the file.

@@ -14,13 +14,26 @@ using namespace printerlink;
 
 namespace logos {
 
-BinSplit splitIntoBinFiles(Session& s, const QString& name, int parts) {
-    LogoDocument& logo = *s.logo;
-    const QFileInfo chosen(resolveLogoPath(s, name));
+namespace {
+
+QString binPartBase(const QFileInfo& chosen) {
     QString base = chosen.fileName();
     base.chop(4);
-    base = base.toLower();
-    const QDir dir = chosen.absoluteDir();
+    return base.toLower();
+}
+
+} // namespace
+
+QString binPartPath(const QString& chosenPath, int k) {
+    const QFileInfo chosen(chosenPath);
+    return chosen.absoluteDir().filePath(
+        QStringLiteral("%1_%2.bin").arg(binPartBase(chosen)).arg(k));
+}
+
+BinSplit splitIntoBinFiles(Session& s, const QString& name, int parts) {
+    LogoDocument& logo = *s.logo;
+    const QString chosenPath = resolveLogoPath(s, name);
+    const QString base = binPartBase(QFileInfo(chosenPath));
     const int rows = logo.byteRows();
     const QList<int> widths = binPartWidths(logo.width(), rows, parts);
 
@@ -29,8 +42,8 @@ BinSplit splitIntoBinFiles(Session& s, const QString& name, int parts) {
         const int w = widths[k - 1];
         const QByteArray columns =
             packColumns(logo.dotImage(), first, w, logo.height(), rows, 8 * rows - 1);
-        const QString part = dir.filePath(QStringLiteral("%1_%2.bin").arg(base).arg(k));
-        const QString error = writeFileAtomically(part, encodeBin(w, rows, columns, rows * w + 2));
+        const QString error = writeFileAtomically(binPartPath(chosenPath, k),
+                                                  encodeBin(w, rows, columns, rows * w + 2));
         if (!error.isEmpty()) {
             s.dialogs.error(error);
             return BinSplit::Failed;
@@ -44,9 +57,9 @@ BinSplit splitIntoBinFiles(Session& s, const QString& name, int parts) {
     if (s.dialogs.messageBox(QStringLiteral("Преобразование файла завершено"), question,
                              MessageIcon::None, MessageButtons::YesNo) != MessageAnswer::Yes)
         return BinSplit::Written;
-    const QString firstPart = dir.filePath(base + QStringLiteral("_1.bin"));
-    return loadPackedLogoFile(s, firstPart, QStringLiteral("bin")) ? BinSplit::FirstPartOpened
-                                                                   : BinSplit::Written;
+    return loadPackedLogoFile(s, binPartPath(chosenPath, 1), QStringLiteral("bin"))
+               ? BinSplit::FirstPartOpened
+               : BinSplit::Written;
 }
 
 SlotSplit splitForSlot(Session& s) {

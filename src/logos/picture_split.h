@@ -9,6 +9,10 @@ namespace logos {
 
 enum class BinSplit { Failed, Written, FirstPartOpened };
 
+// Where part k of a BIN split of `chosenPath` goes: base_k.bin beside it, base being the file
+// name without its last four characters, in lower case.
+QString binPartPath(const QString& chosenPath, int k);
+
 // Save As of a logo that needs 2..12 slots: writes base_1.bin .. base_n.bin next to `name`
 // (base: the file name without ".bin", in lower case), each part a BIN file of the strip
 // packed from row 8R - 1 upward; then asks whether to open part 1 and, on Yes, loads it and

@@ -4,6 +4,7 @@
 #include "device/print_mode_readout.h"
 #include "device/print_system_readout.h"
 #include "logos/logo_document.h"
+#include "logos/zoom_picture.h"
 #include "test_rig.h"
 
 #include <QtTest>
@@ -196,8 +197,6 @@ private slots:
         QFETCH(QPoint, unsetDot);
         Rig rig;
         rig.printer.state.bitmap = reply;
-        rig.logo.setModified(true);
-
         viewMarkBitmap(rig.session);
 
         QCOMPARE(rig.requests(), QList<QByteArray>{QByteArray("\x0F"
@@ -206,9 +205,11 @@ private slots:
         QCOMPARE(rig.logo.size(), size);
         QCOMPARE(rig.logo.pendingSize(), size);
         QCOMPARE(rig.logo.byteRows(), size.height() / 8);
-        QVERIFY(rig.logo.isModified());
+        QVERIFY(!rig.logo.isModified());
+        const QImage zoom = logos::zoomPicture(rig.logo.dotImage(), rig.logo.size(),
+                                               QRect(0, 0, logos::ZoomWidth, logos::ZoomHeight));
         const auto zoomPixel = [&](QPoint dot) {
-            return rig.logo.zoomImage().pixel(10 * dot.x() + 5, 10 * dot.y() + 5);
+            return zoom.pixel(10 * dot.x() + 5, 10 * dot.y() + 5);
         };
         QCOMPARE(zoomPixel(setDot), qRgb(0, 0, 0));
         QCOMPARE(zoomPixel(unsetDot), qRgb(200, 200, 210));
@@ -220,6 +221,25 @@ private slots:
                  QStringLiteral("Размер XY: %1x%2").arg(size.width()).arg(size.height()));
         QCOMPARE(rig.status.lampHistory, (LampSteps{{LampTarget::Graphic, Lamp::Transfer},
                                                     {LampTarget::Graphic, Lamp::Idle}}));
+    }
+
+    void bitmapViewOverUnsavedDotsAsksFirst() {
+        Rig rig;
+        rig.printer.state.bitmap = bitmapReply(16, 2, QByteArray(32, '\x01'));
+        rig.logo.paintDot(1, 1, true);
+        rig.dialogs.answer(MessageAnswer::Cancel);
+        viewMarkBitmap(rig.session);
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.last().text,
+                 QStringLiteral("Содержание Логотипа изменено. Сохранить Изменения?\n\r"
+                                "Файл: без имени"));
+        QVERIFY(rig.requests().isEmpty());
+        QVERIFY(rig.logo.isDot(1, 1) && rig.logo.isModified());
+
+        rig.dialogs.answer(MessageAnswer::No);
+        viewMarkBitmap(rig.session);
+        QCOMPARE(rig.dialogs.unexpected, QStringList());
+        QCOMPARE(rig.logo.size(), QSize(16, 16));
     }
 
     void bitmapViewWithoutABitmapKeepsTheLogo_data() {

@@ -1,8 +1,11 @@
 #include "editor/editor_commands.h"
 #include "logos/logo_document.h"
+#include "logos/zoom_picture.h"
 #include "test_rig.h"
 
+#include <QSignalSpy>
 #include <QTest>
+#include <QUndoStack>
 
 using namespace platform;
 using namespace printerlink;
@@ -35,9 +38,11 @@ struct Fixture {
         return out;
     }
     bool zoomAgrees() const {
+        const QImage zoom = logos::zoomPicture(logo.dotImage(), logo.size(),
+                                               QRect(0, 0, logos::ZoomWidth, logos::ZoomHeight));
         for (int y = 0; y < logo.height(); ++y)
             for (int x = 0; x < std::min(logo.width(), logos::ZoomColumns); ++x)
-                if (logo.zoomImage().pixel(10 * x + 5, 10 * y + 5) !=
+                if (zoom.pixel(10 * x + 5, 10 * y + 5) !=
                     (logo.isDot(x, y) ? Black : logos::LogoAreaColour))
                     return false;
         return true;
@@ -79,7 +84,7 @@ private slots:
         QCOMPARE(f.logo.pendingSize(), size);
         QCOMPARE(f.dots(), dots);
         QVERIFY(f.zoomAgrees());
-        QVERIFY(f.logo.isModified());
+        QCOMPARE(f.logo.isModified(), size != QSize(64, 24)); // the same size changes nothing
         QCOMPARE(f.sizeField(),
                  QStringLiteral("XY-size = %1:%2").arg(size.width()).arg(size.height()));
     }
@@ -228,6 +233,37 @@ private slots:
         editor::undoLogoChange(f.s()); // nothing left
         QCOMPARE(f.dots().size(), 4);
         QVERIFY(f.rig.status.noFields());
+    }
+
+    // Modified means "away from the state last loaded or saved", whichever way the history went.
+    void theModifiedFlagFollowsTheSavedState() {
+        Fixture f;
+        QSignalSpy modified(&f.logo, &LogoDocument::modifiedChanged);
+        f.logo.paintDot(0, 0, true);
+        f.logo.paintDot(0, 0, false); // a stroke that ends where it began is no change
+        f.logo.endStroke();
+        QVERIFY(!f.logo.isModified() && !f.logo.canUndo());
+        f.logo.paintDot(1, 1, true);
+        f.logo.markSaved();
+        QVERIFY(!f.logo.isModified());
+        f.rig.dialogs.answer("16");
+        editor::changeLogoHeight(f.s());
+        editor::invertLogo(f.s());
+        QVERIFY(f.logo.isModified());
+        editor::undoLogoChange(f.s());
+        editor::undoLogoChange(f.s());
+        QVERIFY(!f.logo.isModified()); // back at the saved dots
+        editor::undoLogoChange(f.s());
+        QVERIFY(f.logo.isModified()); // before the save
+        QVERIFY(!f.logo.isDot(1, 1));
+        // Redo works again from the state before each step.
+        f.logo.undoStack()->redo();
+        f.logo.undoStack()->redo();
+        f.logo.undoStack()->redo();
+        QCOMPARE(f.logo.size(), QSize(64, 16));
+        QCOMPARE(f.dots().size(), 64 * 16);
+        QCOMPARE(modified.size(), 9); // every crossing of the saved state, both ways
+        QCOMPARE(modified.last().first().toBool(), true);
     }
 
     void anotherLogoStartsAFreshHistory() {

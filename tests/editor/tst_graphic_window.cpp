@@ -17,10 +17,6 @@ constexpr QRgb Black = 0xff000000u;
 constexpr QRgb White = 0xffffffffu;
 constexpr QRgb Unset = 0xffc8c8d2u;
 
-QRgb zoomSquare(const LogoDocument& logo, int column, int row) {
-    return logo.zoomImage().pixel(10 * column + 5, 10 * row + 5);
-}
-
 } // namespace
 
 class TestGraphicWindow : public QObject {
@@ -54,6 +50,11 @@ class TestGraphicWindow : public QObject {
             QApplication::sendEvent(window.zoomCanvas(), &event);
         }
         QString pointerField() const { return rig.status.field(GraphicField::Pointer); }
+        // The middle of a dot's square as the zoom view paints it.
+        QRgb zoomSquare(int column, int row) {
+            const QRect cell = LogoDocument::zoomCell(column, row).translated(10, 10);
+            return window.zoomCanvas()->grab(cell).toImage().pixel(5, 5);
+        }
     };
 
 private slots:
@@ -86,7 +87,7 @@ private slots:
         }
         QCOMPARE(painted, 1);
         QCOMPARE(f.logo.dotImage().pixel(column, row), Black);
-        QCOMPARE(zoomSquare(f.logo, column, row), Black);
+        QCOMPARE(f.zoomSquare(column, row), Black);
         QVERIFY(f.logo.isModified());
     }
 
@@ -110,7 +111,7 @@ private slots:
         f.logo.setDot(1, 2, true);
         f.press(QPoint(35, 45), Qt::RightButton);
         QCOMPARE(f.logo.dotImage().pixel(1, 2), White);
-        QCOMPARE(zoomSquare(f.logo, 1, 2), Unset);
+        QCOMPARE(f.zoomSquare(1, 2), Unset);
     }
 
     void onlyAnExactButtonStatePaints_data() {
@@ -153,7 +154,7 @@ private slots:
         QVERIFY(f.logo.isDot(0, 0) && f.logo.isDot(1, 0) && f.logo.isDot(2, 1));
         f.logo.undo();
         QVERIFY(!f.logo.isDot(0, 0) && !f.logo.isDot(1, 0) && !f.logo.isDot(2, 1));
-        QCOMPARE(zoomSquare(f.logo, 2, 1), Unset);
+        QCOMPARE(f.zoomSquare(2, 1), Unset);
         QVERIFY(!f.logo.canUndo());
     }
 

@@ -35,7 +35,29 @@ struct Fixture {
     }
     QString field(GraphicField f) const { return rig.status.field(f); }
     QString lastText() const { return rig.dialogs.shown.last().text; }
+    // A change made in the editor, so the logo holds unsaved dots.
+    void paint(int column, int row) {
+        logo.paintDot(column, row, true);
+        logo.endStroke();
+    }
+    // Queues "Да", "Нет", "Отмена" as buttons and anything else as typed text.
+    void answer(const QStringList& answers) {
+        for (const QString& a : answers) {
+            if (a == u"Да")
+                rig.dialogs.answer(MessageAnswer::Yes);
+            else if (a == u"Нет")
+                rig.dialogs.answer(MessageAnswer::No);
+            else if (a == u"Отмена")
+                rig.dialogs.answer(MessageAnswer::Cancel);
+            else
+                rig.dialogs.answer(a);
+        }
+    }
 };
+
+QString unsavedQuestion(const QString& target) {
+    return QStringLiteral("Содержание Логотипа изменено. Сохранить Изменения?\n\rФайл: ") + target;
+}
 
 QByteArray bin(int width, int rows, const QByteArray& data = {}) {
     QByteArray out = QByteArray::fromHex("0000") + char(width) + char(rows) + data;
@@ -153,19 +175,58 @@ private slots:
         QVERIFY(f.logo.isDot(1, 1));
     }
 
-    void newLogoOffersToSaveAModifiedLogo() {
+    // New Logo and Open replace the logo: unsaved dots are offered for saving first, and only
+    // a save that happened, or "Нет", lets the command go on.
+    void replacingUnsavedDotsAsksFirst_data() {
+        QTest::addColumn<bool>("open");    // Open Logo, else New Logo
+        QTest::addColumn<QString>("file"); // the logo's current file, "" for none
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QString>("saved"); // the file the dots went to, "" for none
+        QTest::addColumn<bool>("replaced");
+        const QStringList newSize{"8", "4"};
+        QTest::newRow("new, Отмена") << false << "" << QStringList{"Отмена"} << "" << false;
+        QTest::newRow("new, Нет") << false << "" << QStringList{"Нет"} + newSize << "" << true;
+        QTest::newRow("new, Да without a file")
+            << false << "" << QStringList{"Да", "kept.bmp"} + newSize << "kept.bmp" << true;
+        QTest::newRow("new, Да, save dialog cancelled")
+            << false << "" << QStringList{"Да", ""} << "" << false;
+        QTest::newRow("new, Да to its file")
+            << false << "old.bin" << QStringList{"Да"} + newSize << "old.bin" << true;
+        QTest::newRow("open, Отмена") << true << "old.bin" << QStringList{"Отмена"} << "" << false;
+        QTest::newRow("open, Нет")
+            << true << "old.bin" << QStringList{"Нет", "next.bin"} << "" << true;
+        QTest::newRow("open, Да without a file")
+            << true << "" << QStringList{"Да", "kept.bmp", "next.bin"} << "kept.bmp" << true;
+    }
+    void replacingUnsavedDotsAsksFirst() {
+        QFETCH(bool, open);
+        QFETCH(QString, file);
+        QFETCH(QStringList, answers);
+        QFETCH(QString, saved);
+        QFETCH(bool, replaced);
         Fixture f;
-        f.logo.setModified(true);
-        f.rig.dialogs.answer(MessageAnswer::Yes).answer("kept.bmp").answer("8").answer("4");
-        newLogo(f.s());
+        f.writeFile("old.bin", bin(2, 1));
+        f.writeFile("next.bin", bin(9, 2));
+        if (!file.isEmpty())
+            QVERIFY(loadPackedLogoFile(f.s(), file, "bin"));
+        f.paint(0, 0);
+        const QImage before = f.logo.logoPicture();
+        f.answer(answers);
+        open ? openLogoFile(f.s()) : newLogo(f.s());
         QCOMPARE(f.rig.dialogs.unexpected, QStringList());
-        QCOMPARE(f.rig.dialogs.shown[0].title, QStringLiteral("Information"));
+        QCOMPARE(f.rig.dialogs.pending(), 0);
+        QCOMPARE(f.rig.dialogs.shown[0].title, QStringLiteral("Информация"));
         QCOMPARE(f.rig.dialogs.shown[0].text,
-                 QStringLiteral("Логотип изменен. Сохранить изменения?"));
-        QCOMPARE(f.rig.dialogs.shown[0].icon, MessageIcon::Warning);
-        QCOMPARE(QImage(f.path("kept.bmp")).size(), QSize(64, 24));
-        QCOMPARE(f.logo.size(), QSize(4, 8));
-        QVERIFY(!f.logo.isModified());
+                 unsavedQuestion(file.isEmpty() ? "без имени" : f.path(file)));
+        QCOMPARE(f.rig.dialogs.shown[0].buttons, MessageButtons::YesNoCancel);
+        if (!saved.isEmpty())
+            QVERIFY(QFileInfo(f.path(saved)).size() > 0 && f.readFile(saved) != bin(2, 1));
+        else
+            QCOMPARE(f.readFile("old.bin"), bin(2, 1));
+        QCOMPARE(f.logo.logoPicture() != before, replaced);
+        QCOMPARE(f.logo.isModified(), !replaced);
+        if (replaced && !open)
+            QVERIFY(!f.logo.hasCurrentFile());
     }
 
     void packedFilesAreDecodedOrRefused_data() {
@@ -250,14 +311,12 @@ private slots:
         f.writeFile(name, name.endsWith("bin") ? bin(2, 1) : QByteArray::fromHex("010200 0000"));
         f.writeFile("next.bin", bin(9, 2));
         QVERIFY(loadPackedLogoFile(f.s(), name, name.right(3)));
-        f.logo.setDot(0, 0, true);
-        f.logo.setModified(true);
+        f.paint(0, 0);
         f.rig.dialogs.answer(MessageAnswer::Yes).answer("next.bin");
         openLogoFile(f.s());
         QCOMPARE(f.rig.dialogs.unexpected, QStringList());
         QCOMPARE(f.rig.dialogs.shown[0].title, QStringLiteral("Информация"));
-        QCOMPARE(f.rig.dialogs.shown[0].text,
-                 QStringLiteral("Содержание Логотипа изменено. Сохранить Изменения?"));
+        QCOMPARE(f.rig.dialogs.shown[0].text, unsavedQuestion(f.path(name)));
         QCOMPARE(f.readFile(name), saved);
         QVERIFY(!f.logo.isModified());
         QCOMPARE(f.logo.size(), QSize(9, 16));
@@ -268,9 +327,9 @@ private slots:
         f.writeFile("old.bin", bin(2, 1));
         QVERIFY(loadPackedLogoFile(f.s(), "old.bin", "bin"));
         f.logo.resizeLogo(QSize(256, 8)); // the width byte would wrap to 0
-        f.logo.setModified(true);
-        f.rig.dialogs.answer(MessageAnswer::Yes).answer("");
+        f.rig.dialogs.answer(MessageAnswer::Yes);
         openLogoFile(f.s());
+        QCOMPARE(f.rig.dialogs.shown.size(), 2); // the failed save ends the command
         QCOMPARE(f.rig.dialogs.shown[1].text,
                  QStringLiteral("Превышение Горизонтального Размера Печати!"));
         QCOMPARE(f.readFile("old.bin"), bin(2, 1));
@@ -369,8 +428,7 @@ private slots:
         QFETCH(QByteArray, start);
         Fixture f;
         f.logo.newLogo(63, 32);
-        f.logo.setDot(62, 0, true);
-        f.logo.setModified(true);
+        f.paint(62, 0);
         f.rig.dialogs.answer(answer);
         saveLogoAs(f.s());
         QCOMPARE(f.rig.dialogs.unexpected, QStringList());
@@ -398,7 +456,8 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("message"); // empty: none
         QTest::newRow("txt") << QSize(10, 8) << "x.txt"
-                             << "";
+                             << "Файл типа 'txt' записать невозможно.\n\r"
+                                "Логотип сохраняется в файл BIN или BMP.";
         QTest::newRow("13 logos") << QSize(760, 32) << "x.bin"
                                   << "ПРЕВЫШЕНИЕ РАЗУМНОЙ ДЛИНЫ МАРКИ -\n\rРИСУНОК ЗАЙМЕТ БОЛЕЕ 12 "
                                      "ЛОГОТИПОВ!";
@@ -413,7 +472,7 @@ private slots:
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(Qt::black);
         f.logo.loadPicture(picture);
-        f.logo.setModified(true);
+        f.logo.invert();
         f.rig.status.setField(GraphicField::File, "before");
         f.rig.dialogs.answer(answer);
         saveLogoAs(f.s());
@@ -423,6 +482,53 @@ private slots:
         QCOMPARE(QDir(f.rig.dir.path()).entryList(QDir::Files), QStringList());
         QCOMPARE(f.field(GraphicField::File), QStringLiteral("before"));
         QVERIFY(f.logo.isModified());
+    }
+
+    // The save dialog only knows the typed name: the command asks about the files it will
+    // really write, and "Нет" writes none of them.
+    void saveAsAsksAboutTheFilesItWouldReplace_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("question");
+        QTest::newRow(".bmp added") << QSize(10, 8) << "plain" << QStringList{"plain.bmp"}
+                                    << "Файл 'plain.bmp' уже существует. Перезаписать?";
+        QTest::newRow("one part of a split")
+            << QSize(100, 32) << "wide.bin" << QStringList{"wide_2.bin"}
+            << "Файл 'wide_2.bin' уже существует. Перезаписать?";
+        QTest::newRow("both parts of a split")
+            << QSize(100, 32) << "wide.bin" << QStringList{"wide_1.bin", "wide_2.bin"}
+            << "Файлы уже существуют:\n\r-  wide_1.bin\n\r-  wide_2.bin\n\rПерезаписать?";
+    }
+    void saveAsAsksAboutTheFilesItWouldReplace() {
+        QFETCH(QSize, size);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, question);
+        Fixture f;
+        f.logo.newLogo(size.width(), size.height());
+        f.paint(0, 0);
+        for (const QString& name : existing)
+            f.writeFile(name, "old");
+        f.rig.dialogs.answer(typed).answer(MessageAnswer::No);
+        saveLogoAs(f.s());
+        QCOMPARE(f.rig.dialogs.unexpected, QStringList());
+        QCOMPARE(f.rig.dialogs.lastOverwriteCheck, Dialogs::OverwriteCheck::ByCaller);
+        QCOMPARE(f.rig.dialogs.last().title, QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"));
+        QCOMPARE(f.rig.dialogs.last().text, question);
+        QCOMPARE(QDir(f.rig.dir.path()).entryList(QDir::Files), existing);
+        for (const QString& name : existing)
+            QCOMPARE(f.readFile(name), QByteArray("old"));
+        QVERIFY(f.logo.isModified());
+
+        f.rig.dialogs.answer(typed).answer(MessageAnswer::Yes);
+        if (size.width() > 63)
+            f.rig.dialogs.answer(MessageAnswer::No); // not opening part 1
+        saveLogoAs(f.s());
+        QCOMPARE(f.rig.dialogs.unexpected, QStringList());
+        for (const QString& name : existing)
+            QVERIFY(f.readFile(name) != QByteArray("old"));
+        QVERIFY(!f.logo.isModified());
     }
 
     void nothingToSaveBeforeAnyChange() {
@@ -438,7 +544,7 @@ private slots:
         f.writeFile("kept.bin", bin(7, 1, "\x01"));
         QVERIFY(loadPackedLogoFile(f.s(), "kept.bin", "bin"));
         QVERIFY(QDir(f.rig.dir.path()).mkdir("taken.bin"));
-        f.logo.setModified(true);
+        f.logo.invert();
         f.rig.dialogs.answer("taken.bin");
         saveLogoAs(f.s());
         QCOMPARE(f.rig.dialogs.last().text,

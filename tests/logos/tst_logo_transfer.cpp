@@ -63,7 +63,6 @@ private slots:
         columns[0] = 0x01;                // column 0: bottom dot
         columns[62 * 4 + 3] = char(0x80); // column 62: top dot
         rig.printer.state.logos[7] = slotPayload(63, 4, columns);
-        rig.logo.setModified(false);
         rig.dialogs.answer(QStringLiteral("7"));
 
         readLogoSlot(rig.session);
@@ -169,6 +168,24 @@ private slots:
         QCOMPARE(rig.logo.size(), QSize(64, 24));
         QVERIFY(rig.logo.isDot(1, 1));
         QVERIFY(!QFile::exists(rig.session.workDir.filePath("logo009.bin")));
+    }
+
+    void readingASlotOverUnsavedDotsAsksFirst() {
+        Rig rig;
+        rig.printer.state.logos[7] = slotPayload(8, 1, QByteArray(8, '\x01'));
+        rig.logo.paintDot(1, 1, true);
+        rig.dialogs.answer(MessageAnswer::Cancel);
+        readLogoSlot(rig.session);
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.last().buttons, MessageButtons::YesNoCancel);
+        QVERIFY(rig.requests().isEmpty());
+        QVERIFY(rig.logo.isDot(1, 1) && rig.logo.isModified());
+
+        rig.dialogs.answer(MessageAnswer::No).answer(QStringLiteral("7"));
+        readLogoSlot(rig.session);
+        QCOMPARE(rig.dialogs.unexpected, QStringList());
+        QCOMPARE(rig.logo.size(), QSize(8, 8));
+        QVERIFY(!rig.logo.isModified());
     }
 
     void slotNumbers_data() {

@@ -103,7 +103,8 @@ private slots:
         Fixture f;
         f.drawPattern(100, 32);
         const QByteArray whole = f.logo.packColumns(0, 100);
-        f.logo.setModified(true);
+        f.logo.invert();
+        f.logo.invert(); // the same dots, but unsaved
         f.rig.dialogs.answer("Wide.bin").answer(MessageAnswer::Yes);
         saveLogoAs(f.rig.session);
         QCOMPARE(f.rig.dialogs.unexpected, QStringList());
@@ -128,7 +129,8 @@ private slots:
     void binSplitOfAShortPicturePacksFromTheTop() {
         Fixture f;
         f.drawPattern(300, 20); // R = 3, 900 bytes: 4 parts
-        f.logo.setModified(true);
+        f.logo.invert();
+        f.logo.invert(); // the same dots, but unsaved
         f.rig.dialogs.answer("short.bin").answer(MessageAnswer::No);
         saveLogoAs(f.rig.session);
         const QByteArray part = f.readFile("short_1.bin");
