@@ -122,6 +122,7 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCat
                            icons_.graphicWindow, barLayout(kGraphicBar), labels);
     placeBar(kGraphicBar, labels, graphicFields_, graphicLampField_);
     setLamp(LampTarget::Both, Lamp::Grey);
+    followLogoDocument();
 
     session_.mode = WindowMode::Mark;
     graphicSub_->showMaximized();
@@ -179,6 +180,26 @@ QMdiSubWindow* MainWindow::addChild(QWidget* content, const QString& title, cons
     frame->setWindowIcon(icon);
     mdi_->addSubWindow(frame);
     return frame;
+}
+
+// The file field names the logo's file in the command's own words; what the document itself
+// knows (its full file name, unsaved changes, or no file at all) the window shows here.
+void MainWindow::followLogoDocument() {
+    const logos::LogoDocument* logo = logoDoc_.get();
+    auto describe = [this, logo] {
+        QString tip = logo->hasCurrentFile() ? logo->currentFile() : QStringLiteral("без имени");
+        if (logo->isModified())
+            tip += QStringLiteral(" (изменения не сохранены)");
+        graphicFields_[GraphicField::File]->setToolTip(tip);
+    };
+    connect(logo, &logos::LogoDocument::modifiedChanged, this, describe);
+    connect(logo, &logos::LogoDocument::currentFileChanged, this,
+            [this, describe](const QString& name) {
+                if (name.isEmpty())
+                    setField(GraphicField::File, QStringLiteral("Рисунок: ..."));
+                describe();
+            });
+    describe();
 }
 
 void MainWindow::buildMenus() {

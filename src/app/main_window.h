@@ -83,6 +83,7 @@ private:
     void buildMenus();
     void buildShortcuts();
     void followMarkDocument();
+    void followLogoDocument();
     QMdiSubWindow* addChild(QWidget* content, const QString& title, const QIcon& icon,
                             const QList<QPair<int, QString>>& fields, QList<QLabel*>& labels);
     void showConnected(bool open);
