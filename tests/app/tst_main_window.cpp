@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/menu_table.h"
+#include "logos/logo_document.h"
 #include "marks/mark_document.h"
 #include "test_rig.h"
 
@@ -717,6 +718,27 @@ private slots:
         QTest::sendKeyEvent(QTest::Click, &s.window, Qt::Key(u'Ь'), QStringLiteral("ь"),
                             Qt::ControlModifier);
         QCOMPARE(s.window.session().mode, WindowMode::Mark);
+    }
+
+    // The file field names the document's file in full and whether it holds unsaved dots.
+    void theFileFieldFollowsTheLogoDocument() {
+        Shell s;
+        QFile file(s.window.session().workDir.filePath("a.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromHex("0600020101 02"));
+        file.close();
+        QLabel* field = s.window.statusField(GraphicField::File);
+        s.rig.dialogs.answer(QStringLiteral("a.bin"));
+        s.window.runCommand(Id::OpenLogoFile);
+        QCOMPARE(field->text(), QStringLiteral(" Файл: a.bin"));
+        QCOMPARE(field->toolTip(), QStringLiteral("a.bin"));
+        s.window.session().logo->paintDot(0, 0, true);
+        QCOMPARE(field->toolTip(), QStringLiteral("a.bin (изменения не сохранены)"));
+        s.rig.dialogs.answer(MessageAnswer::No).answer(QStringLiteral("8")).answer("4");
+        s.window.runCommand(Id::NewLogo);
+        QCOMPARE(s.rig.dialogs.unexpected, QStringList());
+        QCOMPARE(field->text(), QStringLiteral("Рисунок: ..."));
+        QCOMPARE(field->toolTip(), QStringLiteral("без имени"));
     }
 };
 
