@@ -7,7 +7,7 @@
 #include "marks/mark_preview.h"
 #include "marks/mark_record.h"
 #include "marks/mark_transfer.h"
-#include "marks/mark_window.h"
+#include "marks/widgets/mark_window.h"
 #include "test_rig.h"
 
 #include <QApplication>

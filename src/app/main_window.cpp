@@ -9,7 +9,7 @@
 #include "logos/logo_document.h"
 #include "marks/mark_document.h"
 #include "marks/mark_file.h"
-#include "marks/mark_window.h"
+#include "marks/widgets/mark_window.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,6 +1,6 @@
 #include "mark_rig.h"
 #include "marks/mark_preview.h"
-#include "marks/mark_window.h"
+#include "marks/widgets/mark_window.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>

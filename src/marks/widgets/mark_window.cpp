@@ -1,4 +1,4 @@
-#include "marks/mark_window.h"
+#include "marks/widgets/mark_window.h"
 
 #include "marks/mark_document.h"
 #include "marks/mark_preview.h"
