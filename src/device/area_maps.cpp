@@ -19,15 +19,23 @@ std::optional<QByteArray> fetchMap(Session& s, const QByteArray& request, int pl
 
 } // namespace
 
+std::optional<QByteArray> fetchTextMarkMap(Session& s) {
+    return fetchMap(s, QByteArrayLiteral("\x0Fx\x0E"), 85);
+}
+
+std::optional<QByteArray> fetchGraphicMap(Session& s) {
+    return fetchMap(s,
+                    QByteArrayLiteral("\x0F"
+                                      "a\x0E"),
+                    128);
+}
+
 void showTextMarkAreaMap(Session& s) {
-    if (const auto reply = fetchMap(s, QByteArrayLiteral("\x0Fx\x0E"), 85))
+    if (const auto reply = fetchTextMarkMap(s))
         device::showSystemInformation(s, device::textMarkAreaText(*reply, s.wideLayout));
 }
 
 void showGraphicAreaMap(Session& s) {
-    if (const auto reply = fetchMap(s,
-                                    QByteArrayLiteral("\x0F"
-                                                      "a\x0E"),
-                                    128))
+    if (const auto reply = fetchGraphicMap(s))
         device::showSystemInformation(s, device::graphicAreaText(*reply));
 }

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "device/counter_text.h"
 #include "link/session.h"
+
+#include <optional>
 
 // "ИНФО: Время работы Маркиратора".
 void readRunningHours(printerlink::Session& s);
 // "ИНФО: Число отпечатанных марок".
 void readPrintedMarks(printerlink::Session& s);
+// The counter's reply without the message box; nothing after a failure (already reported).
+std::optional<QByteArray> fetchCounter(printerlink::Session& s, device::Counter counter);

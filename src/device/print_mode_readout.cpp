@@ -5,9 +5,14 @@
 
 using namespace printerlink;
 
-void readPrintModeSettings(Session& s) {
+std::optional<QString> printModeReadout(Session& s) {
     const auto reply = device::fetchReadout(s, QByteArrayLiteral("\x11M\x0E"), 256);
     if (!reply)
-        return;
-    device::showSystemInformation(s, device::printModeText(*reply, s.wideLayout));
+        return std::nullopt;
+    return device::printModeText(*reply, s.wideLayout);
+}
+
+void readPrintModeSettings(Session& s) {
+    if (const auto text = printModeReadout(s))
+        device::showSystemInformation(s, *text);
 }

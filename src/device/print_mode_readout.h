@@ -2,5 +2,9 @@
 
 #include "link/session.h"
 
+#include <optional>
+
 // "ИНФО: Уставки Режима Печати".
 void readPrintModeSettings(printerlink::Session& s);
+// Its text without the message box; nothing after a failure (already reported).
+std::optional<QString> printModeReadout(printerlink::Session& s);

@@ -5,10 +5,14 @@
 
 using namespace printerlink;
 
-void readPrintSystemSettings(Session& s) {
+std::optional<QString> printSystemSettingsReadout(Session& s) {
     const auto reply = device::fetchReadout(s, QByteArrayLiteral("\x11\x5C\x0E"), 256);
     if (!reply)
-        return;
-    device::showSystemInformation(
-        s, device::printSystemSettingsText(*reply, s.link.modelName, s.wideLayout));
+        return std::nullopt;
+    return device::printSystemSettingsText(*reply, s.link.modelName, s.wideLayout);
+}
+
+void readPrintSystemSettings(Session& s) {
+    if (const auto text = printSystemSettingsReadout(s))
+        device::showSystemInformation(s, *text);
 }

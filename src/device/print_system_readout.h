@@ -2,5 +2,9 @@
 
 #include "link/session.h"
 
+#include <optional>
+
 // "ИНФО: УСТАВКИ СИСТЕМЫ ПЕЧАТИ" (Ctrl+U).
 void readPrintSystemSettings(printerlink::Session& s);
+// Its text without the message box; nothing after a failure (already reported).
+std::optional<QString> printSystemSettingsReadout(printerlink::Session& s);

@@ -40,16 +40,16 @@ QString emptyVersionMessage(const QString& portName) {
            QStringLiteral("\n\r(возможно Маркиратор не включен или не подключен)");
 }
 
-bool queryVersion(Session& s) {
+std::optional<VersionReply> fetchVersion(Session& s) {
     setLamp(s, Lamp::Transfer);
     const auto length = requestExchange(s, QByteArrayLiteral("\x11i\x0E"));
     if (!length)
-        return false;
+        return std::nullopt;
 
     QByteArray bytes = s.port.read(*length);
     if (bytes.isEmpty() || !s.port.isOpen()) {
         reportReadError(s);
-        return false;
+        return std::nullopt;
     }
     // Bytes that did not arrive read as blanks.
     if (bytes.size() < *length)
@@ -60,12 +60,19 @@ bool queryVersion(Session& s) {
         s.link.error = true;
         setLamp(s, Lamp::Error);
         s.dialogs.error(emptyVersionMessage(s.link.portName));
-        return false;
+        return std::nullopt;
     }
     setLamp(s, Lamp::Idle);
     s.link.modelName = reply.modelName;
-    s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), versionMessage(reply),
-                         reply.oldFirmware ? MessageIcon::Warning : MessageIcon::Information,
+    return reply;
+}
+
+bool queryVersion(Session& s) {
+    const auto reply = fetchVersion(s);
+    if (!reply)
+        return false;
+    s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), versionMessage(*reply),
+                         reply->oldFirmware ? MessageIcon::Warning : MessageIcon::Information,
                          MessageButtons::Ok);
     return true;
 }

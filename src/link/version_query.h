@@ -3,6 +3,7 @@
 #include "link/session.h"
 
 #include <QByteArray>
+#include <optional>
 
 namespace printerlink {
 
@@ -24,6 +25,10 @@ struct VersionReply {
 constexpr qint64 kOldFirmwareLimit = 101001;
 
 VersionReply decodeVersionReply(const QByteArray& reply);
+
+// The exchange of queryVersion without its message box: the decoded reply, the model name
+// taken; nothing after a failure (already reported).
+std::optional<VersionReply> fetchVersion(Session& s);
 // The message box text for a decoded, non-empty reply.
 QString versionMessage(const VersionReply& reply);
 QString emptyVersionMessage(const QString& portName);

@@ -91,6 +91,63 @@ bool fitsSlot(Session& s) {
 
 } // namespace
 
+std::optional<SlotRead> fetchLogoSlot(Session& s, int slot) {
+    s.link.error = false;
+    if (!writeRequest(s, slotRequest('i', slot, kEnd))) {
+        reportReadError(s);
+        return std::nullopt;
+    }
+    SlotRead out;
+    const qint64 length = pollSettled(s, kReadPollCycles, 1);
+    if (length == 0) {
+        // Only silence is an empty slot: bytes that never settle are a broken reply.
+        if (!s.port.isOpen() || s.port.inputWaiting() > 0) {
+            reportReadError(s);
+            return std::nullopt;
+        }
+        // An empty slot does not answer at all.
+        setLamp(s, Lamp::Idle, LampTarget::Graphic);
+        out.state = SlotRead::Empty;
+        return out;
+    }
+    setLamp(s, Lamp::Transfer, LampTarget::Graphic);
+    QByteArray reply = s.port.read(length);
+    if (reply.size() < length) {
+        reportReadError(s);
+        return std::nullopt;
+    }
+    setLamp(s, Lamp::Idle, LampTarget::Graphic);
+    if (length == 1) {
+        out.state = SlotRead::OneByte;
+        return out;
+    }
+    if (reply.size() < 3)
+        reply.append(QByteArray(3 - reply.size(), '\0'));
+    out.width = quint8(reply.at(1));
+    out.byteRows = quint8(reply.at(2));
+    if (out.width == 0 || out.width > 254) {
+        out.state = SlotRead::BadWidth;
+        return out;
+    }
+    if (out.byteRows == 0 || out.byteRows > 4) {
+        out.state = SlotRead::BadRows;
+        return out;
+    }
+    // The poll settles on the first packet a USB adapter hands over: wait for the whole slot
+    // (a leading byte and the 256 stored), or at least for the columns the header announces.
+    const qint64 needed = qMax(1 + qint64(kSlotBytes), 3 + qint64(out.width) * out.byteRows);
+    if (reply.size() < needed)
+        reply += readRemainder(s, needed - reply.size());
+    out.state = SlotRead::Data;
+    out.reply = reply;
+    return out;
+}
+
+QByteArray SlotRead::binFile() const {
+    // The file keeps every byte received, as the printer sent it.
+    return logos::encodeBin(width, byteRows, reply.mid(3), width * byteRows + 2);
+}
+
 void readLogoSlot(Session& s) {
     if (!logos::offerSaveBeforeReplacing(s))
         return;
@@ -100,74 +157,62 @@ void readLogoSlot(Session& s) {
     if (!slot)
         return;
     const QString digits = slotDigits(*slot);
-    s.link.error = false;
-    if (!writeRequest(s, slotRequest('i', *slot, kEnd))) {
-        reportReadError(s);
+    const auto read = fetchLogoSlot(s, *slot);
+    if (!read)
         return;
-    }
-    const qint64 length = pollSettled(s, kReadPollCycles, 1);
-    if (length == 0) {
-        // Only silence is an empty slot: bytes that never settle are a broken reply.
-        if (!s.port.isOpen() || s.port.inputWaiting() > 0) {
-            reportReadError(s);
-            return;
-        }
-        // An empty slot does not answer at all.
-        setLamp(s, Lamp::Idle, LampTarget::Graphic);
+    switch (read->state) {
+    case SlotRead::Empty:
         s.dialogs.messageBox(QStringLiteral("RECEIVE PRINTER LOGO"),
                              QStringLiteral("    LOGO#") + digits + QStringLiteral(" EMPTY.     "),
                              MessageIcon::Error, MessageButtons::Ok);
         return;
-    }
-    setLamp(s, Lamp::Transfer, LampTarget::Graphic);
-    QByteArray reply = s.port.read(length);
-    if (reply.size() < length) {
-        reportReadError(s);
-        return;
-    }
-    if (length == 1) {
-        setLamp(s, Lamp::Idle, LampTarget::Graphic);
+    case SlotRead::OneByte:
         s.dialogs.messageBox(QStringLiteral("Load LOGO from Dropcaster"),
                              QStringLiteral("LOGO#") + digits +
                                  QStringLiteral(" is EMPTY or have FORMAT ERROR."),
                              MessageIcon::Information, MessageButtons::Ok);
         return;
-    }
-    if (reply.size() < 3)
-        reply.append(QByteArray(3 - reply.size(), '\0'));
-    const int width = quint8(reply.at(1));
-    const int byteRows = quint8(reply.at(2));
-    if (width == 0 || width > 254) {
-        dataError(s, digits, QStringLiteral("Illegal Logo X-size (%1)!").arg(width));
+    case SlotRead::BadWidth:
+        dataError(s, digits, QStringLiteral("Illegal Logo X-size (%1)!").arg(read->width));
         return;
-    }
-    if (byteRows == 0 || byteRows > 4) {
-        dataError(s, digits, QStringLiteral("Illegal Logo Y-size (%1)!").arg(byteRows));
+    case SlotRead::BadRows:
+        dataError(s, digits, QStringLiteral("Illegal Logo Y-size (%1)!").arg(read->byteRows));
         return;
+    case SlotRead::Data:
+        break;
     }
-    // The poll settles on the first packet a USB adapter hands over: wait for the whole slot
-    // (a leading byte and the 256 stored), or at least for the columns the header announces.
-    const qint64 needed = qMax(1 + qint64(kSlotBytes), 3 + qint64(width) * byteRows);
-    if (reply.size() < needed)
-        reply += readRemainder(s, needed - reply.size());
+    const int width = read->width;
+    const int byteRows = read->byteRows;
     const QString fileName = QStringLiteral("logo") + digits + QStringLiteral(".bin");
     const QString path = s.workDir.filePath(fileName);
-    // The file keeps every byte received, as the printer sent it.
-    const QString error = logos::writeFileAtomically(
-        path, logos::encodeBin(width, byteRows, reply.mid(3), width * byteRows + 2));
+    const QString error = logos::writeFileAtomically(path, read->binFile());
     if (!error.isEmpty()) {
-        setLamp(s, Lamp::Idle, LampTarget::Graphic);
         s.dialogs.error(error);
         return;
     }
-    setLamp(s, Lamp::Idle, LampTarget::Graphic);
     s.status.setField(GraphicField::File, QStringLiteral("LOGO#") + digits +
                                               QStringLiteral(" (Файл '") + fileName +
                                               QStringLiteral("')"));
     s.status.setField(GraphicField::Size,
                       QStringLiteral("XY-размер: %1x%2").arg(width).arg(8 * byteRows));
-    s.logo->drawPackedLogo(reply.mid(3, qint64(width) * byteRows), width, byteRows);
+    s.logo->drawPackedLogo(read->reply.mid(3, qint64(width) * byteRows), width, byteRows);
     s.logo->setCurrentFile(path, QStringLiteral("bin"));
+}
+
+bool sendSlotPayload(Session& s, int slot, const QByteArray& payload) {
+    s.link.error = false;
+    setLamp(s, Lamp::Transfer, LampTarget::Graphic);
+    QByteArray block = payload.left(kSlotBytes);
+    block.append(QByteArray(kSlotBytes - block.size(), '\0'));
+    // The header's last byte is the high byte of the payload length, zero for what fits a slot.
+    const int length = 2 + quint8(block.at(0)) * quint8(block.at(1));
+    return sendSlotBlock(s, slotRequest('l', slot, char(length >> 8)), block);
+}
+
+bool clearSlot(Session& s, int slot) {
+    s.link.error = false;
+    setLamp(s, Lamp::Transfer, LampTarget::Graphic);
+    return sendSlotBlock(s, slotRequest('l', slot, kEnd), QByteArray(kSlotBytes, '\0'));
 }
 
 void writeLogoSlot(Session& s) {
@@ -178,17 +223,11 @@ void writeLogoSlot(Session& s) {
     const auto slot = askSlot(s, kWriteTitle, kSlotPrompt, 127, kSlotRetry);
     if (!slot)
         return;
-    s.link.error = false;
-    setLamp(s, Lamp::Transfer, LampTarget::Graphic);
     const logos::LogoDocument& logo = *s.logo;
-    const int width = logo.width();
-    const int byteRows = logo.byteRows();
     QByteArray payload;
-    payload.append(char(width)).append(char(byteRows)).append(logo.packColumns(0, width));
-    payload.append(QByteArray(kSlotBytes - payload.size(), '\0'));
-    // The header's last byte is the high byte of the payload length, zero for what fits a slot.
-    const int length = 2 + width * byteRows;
-    if (sendSlotBlock(s, slotRequest('l', *slot, char(length >> 8)), payload))
+    payload.append(char(logo.width())).append(char(logo.byteRows()));
+    payload.append(logo.packColumns(0, logo.width()));
+    if (sendSlotPayload(s, *slot, payload))
         s.dialogs.messageBox(kWriteTitle,
                              QStringLiteral("Передача Логотипа #") + slotDigits(*slot) +
                                  QStringLiteral(" завершена."),
@@ -205,9 +244,7 @@ void deleteLogoSlot(Session& s) {
                                  QStringLiteral("?"),
                              MessageIcon::Warning, MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
-    s.link.error = false;
-    setLamp(s, Lamp::Transfer, LampTarget::Graphic);
-    if (sendSlotBlock(s, slotRequest('l', *slot, kEnd), QByteArray(kSlotBytes, '\0')))
+    if (clearSlot(s, *slot))
         s.dialogs.messageBox(kWriteTitle,
                              QStringLiteral("Очистка Логотипа #") + digits +
                                  QStringLiteral(" завершена."),

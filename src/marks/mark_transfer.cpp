@@ -82,47 +82,67 @@ void showMark(Session& s, const QByteArray& reply, MarkReader reader, int number
 
 } // namespace
 
+std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader reader) {
+    s.link.error = false;
+    setLamp(s, Lamp::Transfer, LampTarget::TextMark);
+    if (!writeRequest(s, readMarkRequest(number))) {
+        reportReadError(s);
+        return std::nullopt;
+    }
+    // The mark being printed answers at once; a stored one takes the printer a while to fetch.
+    qint64 settled = 0;
+    if (reader == MarkReader::Current) {
+        settled = pollSettled(s, 350, 2);
+    } else {
+        s.clock.waitMs(10);
+        settled = pollSettled(s, 100, 5);
+    }
+    if (settled == 0) {
+        reportReadError(s);
+        return std::nullopt;
+    }
+    if (reader == MarkReader::ByNumber)
+        s.clock.waitMs(200);
+    const QByteArray reply = collectMarkReply(s, s.port.inputWaiting());
+    setLamp(s, Lamp::Idle, LampTarget::TextMark);
+    return reply;
+}
+
+bool sendMark(Session& s, int number, const MarkRows& rows) {
+    s.link.error = false;
+    setLamp(s, Lamp::Transfer, LampTarget::TextMark);
+    if (!writeRequest(s, writeMarkRequest(number))) {
+        reportWriteError(s, LampTarget::TextMark);
+        return false;
+    }
+    s.clock.waitMs(2);
+    const QByteArray data = encodeMarkData(rows);
+    for (int at = 0; at < data.size(); at += kBlockSize) {
+        if (!sendBlock(s, data.mid(at, kBlockSize))) {
+            reportWriteError(s, LampTarget::TextMark);
+            return false;
+        }
+        s.clock.waitMs(30);
+    }
+    setLamp(s, Lamp::Idle, LampTarget::TextMark);
+    return true;
+}
+
 void readMarkByNumber(Session& s) {
     if (!s.marks)
         return;
     const auto number = askMarkNumber(s, QStringLiteral("Чтение Текстовой Марки из Маркиратора"));
     if (!number)
         return;
-    s.link.error = false;
-    setLamp(s, Lamp::Transfer, LampTarget::TextMark);
-    if (!writeRequest(s, readMarkRequest(number->number))) {
-        reportReadError(s);
-        return;
-    }
-    s.clock.waitMs(10);
-    const qint64 settled = pollSettled(s, 100, 5);
-    if (settled == 0) {
-        reportReadError(s);
-        return;
-    }
-    s.clock.waitMs(200);
-    const QByteArray reply = collectMarkReply(s, s.port.inputWaiting());
-    setLamp(s, Lamp::Idle, LampTarget::TextMark);
-    showMark(s, reply, MarkReader::ByNumber, number->number);
+    if (const auto reply = fetchMarkReply(s, number->number, MarkReader::ByNumber))
+        showMark(s, *reply, MarkReader::ByNumber, number->number);
 }
 
 void readCurrentMark(Session& s) {
     if (!s.marks)
         return;
-    s.link.error = false;
-    setLamp(s, Lamp::Transfer, LampTarget::TextMark);
-    if (!writeRequest(s, readMarkRequest(0))) {
-        reportReadError(s);
-        return;
-    }
-    const qint64 settled = pollSettled(s, 350, 2);
-    if (settled == 0) {
-        reportReadError(s);
-        return;
-    }
-    const QByteArray reply = collectMarkReply(s, s.port.inputWaiting());
-    setLamp(s, Lamp::Idle, LampTarget::TextMark);
-    showMark(s, reply, MarkReader::Current, 0);
+    if (const auto reply = fetchMarkReply(s, 0, MarkReader::Current))
+        showMark(s, *reply, MarkReader::Current, 0);
 }
 
 void writeMarkByNumber(Session& s) {
@@ -137,22 +157,8 @@ void writeMarkByNumber(Session& s) {
     const auto number = askMarkNumber(s, QStringLiteral("ЗАПИСЬ В МАРКИРАТОР"));
     if (!number)
         return;
-    s.link.error = false;
-    setLamp(s, Lamp::Transfer, LampTarget::TextMark);
-    if (!writeRequest(s, writeMarkRequest(number->number))) {
-        reportWriteError(s, LampTarget::TextMark);
+    if (!sendMark(s, number->number, rows))
         return;
-    }
-    s.clock.waitMs(2);
-    const QByteArray data = encodeMarkData(rows);
-    for (int at = 0; at < data.size(); at += kBlockSize) {
-        if (!sendBlock(s, data.mid(at, kBlockSize))) {
-            reportWriteError(s, LampTarget::TextMark);
-            return;
-        }
-        s.clock.waitMs(30);
-    }
-    setLamp(s, Lamp::Idle, LampTarget::TextMark);
     s.dialogs.messageBox(QString(),
                          QStringLiteral("Запись Марки #") + number->typed +
                              QStringLiteral(" успешно завершена."),
