@@ -1,0 +1,152 @@
+#include "service/backup_folder.h"
+
+#include "logos/picture_files.h"
+#include "marks/mark_file.h"
+#include "marks/text_check.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+namespace service {
+
+namespace {
+
+// Larger than any file a backup holds; bounds what a broken folder makes us read.
+constexpr qint64 kFileReadLimit = 1 << 20;
+
+QString writeOne(const QDir& dir, const QString& relative, const QByteArray& bytes) {
+    const QString path = dir.filePath(relative);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return QStringLiteral("Не создаётся папка для файла '%1'.").arg(relative);
+    return logos::writeFileAtomically(path, bytes);
+}
+
+QString readoutsFileText(const QString& readouts) {
+    // The message boxes' line ends become plain lines in the file.
+    QString text = readouts;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    text.remove(QLatin1Char('\r'));
+    return text;
+}
+
+} // namespace
+
+QString writeBackupFolder(const QString& folder, const PrinterMemory& memory,
+                          BackupManifest manifest) {
+    const QFileInfo target(folder);
+    if (target.exists())
+        return QStringLiteral("Папка '%1' уже существует.").arg(folder);
+    QDir parent = target.absoluteDir();
+    if (!parent.exists() && !QDir().mkpath(parent.absolutePath()))
+        return QStringLiteral("Не создаётся папка '%1'.").arg(parent.absolutePath());
+    const QString partialName = QStringLiteral(".") + target.fileName() + QStringLiteral(".part-") +
+                                QUuid::createUuid().toString(QUuid::Id128).left(8);
+    if (!parent.mkdir(partialName))
+        return QStringLiteral("Не создаётся папка в '%1'.").arg(parent.absolutePath());
+    QDir partial(parent.filePath(partialName));
+
+    QMap<QString, QByteArray> files;
+    manifest.marks.clear();
+    manifest.logos.clear();
+    for (const auto& [n, bytes] : memory.marks) {
+        files.insert(markFilePath(n), bytes);
+        manifest.marks.append(n);
+    }
+    for (const auto& [n, bytes] : memory.logos) {
+        files.insert(logoFilePath(n), bytes);
+        manifest.logos.append(n);
+    }
+    files.insert(readoutsFilePath(), readoutsFileText(memory.readouts).toUtf8());
+    manifest.sha256.clear();
+    QString error;
+    for (auto it = files.cbegin(); it != files.cend() && error.isEmpty(); ++it) {
+        error = writeOne(partial, it.key(), it.value());
+        manifest.sha256.insert(it.key(), sha256Hex(it.value()));
+    }
+    if (error.isEmpty())
+        error = writeOne(partial, manifestFilePath(), manifest.toJson());
+    if (error.isEmpty() && !parent.rename(partialName, target.fileName()))
+        error = QStringLiteral("Папка '%1' не создана.").arg(folder);
+    if (!error.isEmpty())
+        partial.removeRecursively();
+    return error;
+}
+
+LoadedBackup loadBackupFolder(const QString& folder) {
+    LoadedBackup out;
+    const QDir dir(folder);
+    const auto read = [&](const QString& relative, QByteArray* bytes) {
+        const QString path = dir.filePath(relative);
+        if (!QFileInfo(path).isFile()) {
+            out.problems.append(relative + QStringLiteral(": файла нет"));
+            return false;
+        }
+        QString error;
+        *bytes = logos::readFileStart(path, kFileReadLimit, &error);
+        if (!error.isEmpty()) {
+            out.problems.append(relative + QStringLiteral(": файл не читается"));
+            return false;
+        }
+        return true;
+    };
+
+    QByteArray json;
+    if (!read(manifestFilePath(), &json))
+        return out;
+    QString why;
+    const auto manifest = BackupManifest::fromJson(json, &why);
+    if (!manifest) {
+        out.problems.append(manifestFilePath() + QStringLiteral(": ") + why);
+        return out;
+    }
+    out.manifest = *manifest;
+    out.memory.model = manifest->model;
+    out.memory.version = manifest->version;
+
+    // Every file the manifest names, then the ones its lists need, must be there unaltered.
+    QMap<QString, QByteArray> contents;
+    for (auto it = manifest->sha256.cbegin(); it != manifest->sha256.cend(); ++it) {
+        QByteArray bytes;
+        if (!read(it.key(), &bytes))
+            continue;
+        if (sha256Hex(bytes) != it.value().toLower())
+            out.problems.append(it.key() + QStringLiteral(": файл изменён после создания копии"));
+        else
+            contents.insert(it.key(), bytes);
+    }
+    const auto listed = [&](const QString& relative) {
+        if (!manifest->sha256.contains(relative))
+            out.problems.append(relative + QStringLiteral(": нет в описании копии"));
+        return contents.value(relative);
+    };
+    for (int n : manifest->marks) {
+        const QString relative = markFilePath(n);
+        const QByteArray bytes = listed(relative);
+        if (!contents.contains(relative))
+            continue;
+        const auto rows = marks::decodeMarkFile(bytes, marks::initialRows());
+        if (!rows || marks::checkTexts(*rows, true).any())
+            out.problems.append(relative + QStringLiteral(": не файл марки"));
+        else
+            out.memory.marks[n] = bytes;
+    }
+    for (int n : manifest->logos) {
+        const QString relative = logoFilePath(n);
+        const QByteArray bytes = listed(relative);
+        if (!contents.contains(relative))
+            continue;
+        const logos::PackedDecode d = logos::decodeBin(bytes);
+        if (!d.ok() || d.picture.width * d.picture.byteRows > logos::SlotBytes)
+            out.problems.append(relative + QStringLiteral(": не файл логотипа"));
+        else
+            out.memory.logos[n] = bytes;
+    }
+    if (contents.contains(readoutsFilePath()))
+        out.memory.readouts = QString::fromUtf8(contents.value(readoutsFilePath()));
+    return out;
+}
+
+} // namespace service

@@ -1,0 +1,514 @@
+#include "service/service_commands.h"
+
+#include "device/area_maps.h"
+#include "device/counters_readout.h"
+#include "device/print_mode_readout.h"
+#include "device/print_system_readout.h"
+#include "link/version_query.h"
+#include "logos/logo_transfer.h"
+#include "marks/mark_file.h"
+#include "marks/mark_record.h"
+#include "marks/mark_transfer.h"
+#include "service/backup_folder.h"
+
+#include <QFileInfo>
+#include <functional>
+#include <optional>
+#include <set>
+
+using namespace platform;
+using namespace printerlink;
+
+namespace service {
+
+QString otherModelTitle() {
+    return QStringLiteral("Другая модель");
+}
+
+QString restoreTitle() {
+    return QStringLiteral("Восстановление из резервной копии");
+}
+
+QString currentMarkTitle() {
+    return QStringLiteral("Текущая марка 00");
+}
+
+namespace {
+
+const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ");
+constexpr int kMarkPlaces = 85;
+constexpr int kLogoSlots = 128;
+
+class Steps {
+public:
+    explicit Steps(Progress* progress) : progress_(progress) {}
+    void setTotal(int total) { total_ = total; }
+    void done(const QString& item) {
+        ++done_;
+        if (progress_)
+            progress_->step(done_, qMax(total_, done_), item);
+    }
+
+private:
+    Progress* progress_;
+    int done_ = 0;
+    int total_ = 0;
+};
+
+QString numberList(const QList<int>& numbers, int width) {
+    QStringList out;
+    for (int n : numbers)
+        out.append(QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')));
+    return out.join(QStringLiteral(", "));
+}
+
+std::set<int> occupied(const QByteArray& map, int first, int count) {
+    std::set<int> out;
+    for (int k = 0; k < count; ++k)
+        if (map.at(k) == 'Y')
+            out.insert(first + k);
+    return out;
+}
+
+marks::MarkReader readerFor(int number) {
+    return number == 0 ? marks::MarkReader::Current : marks::MarkReader::ByNumber;
+}
+
+QByteArray markFileOfReply(const QByteArray& reply, marks::MarkReader reader) {
+    marks::MarkRows rows = marks::initialRows();
+    marks::decodeMarkData(reply, reader, rows);
+    return marks::encodeMarkFile(rows);
+}
+
+// Reads one mark into a file; nothing after a failure, with the reason in `why`.
+std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QString* why) {
+    const auto reply = marks::fetchMarkReply(s, number, readerFor(number));
+    if (!reply) {
+        *why = QStringLiteral("нет ответа");
+        return std::nullopt;
+    }
+    *empty = marks::isEmptyMarkReply(*reply);
+    return markFileOfReply(*reply, readerFor(number));
+}
+
+std::optional<QByteArray> readSlotFile(Session& s, int slot, QString* why) {
+    const auto read = fetchLogoSlot(s, slot);
+    if (!read) {
+        *why = QStringLiteral("нет ответа");
+        return std::nullopt;
+    }
+    if (read->state != SlotRead::Data) {
+        *why = read->state == SlotRead::Empty ? QStringLiteral("ячейка не ответила")
+                                              : QStringLiteral("неверный формат");
+        return std::nullopt;
+    }
+    return read->binFile();
+}
+
+struct MemoryRead {
+    std::optional<PrinterMemory> memory;
+    QString failedItem;
+};
+
+MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
+    MemoryRead out;
+    PrinterMemory m;
+    const auto fail = [&](const QString& item) {
+        out.failedItem = item;
+        return out;
+    };
+    const auto version = fetchVersion(s);
+    if (!version)
+        return fail(QStringLiteral("версия"));
+    m.model = version->modelName;
+    m.version = version->text.mid(1);
+    steps.done(QStringLiteral("версия"));
+    const auto markMap = fetchTextMarkMap(s);
+    if (!markMap)
+        return fail(QStringLiteral("карта области текстовых марок"));
+    steps.done(QStringLiteral("карта марок"));
+    const auto logoMap = fetchGraphicMap(s);
+    if (!logoMap)
+        return fail(QStringLiteral("карта графической области"));
+    steps.done(QStringLiteral("карта логотипов"));
+    const std::set<int> markNumbers = occupied(*markMap, 1, kMarkPlaces);
+    const std::set<int> slotNumbers = occupied(*logoMap, 0, kLogoSlots);
+    steps.setTotal(3 + 1 + int(markNumbers.size()) + int(slotNumbers.size()) +
+                   (withReadouts ? 4 : 0));
+
+    QString why;
+    bool empty = false;
+    const auto current = readMarkFile(s, 0, &empty, &why);
+    if (!current)
+        return fail(markLabel(0) + QStringLiteral(": ") + why);
+    if (!empty)
+        m.marks[0] = *current;
+    steps.done(markLabel(0));
+    for (int n : markNumbers) {
+        const auto file = readMarkFile(s, n, &empty, &why);
+        if (file && empty)
+            why = QStringLiteral("пустой ответ занятого места");
+        if (!file || empty)
+            return fail(markLabel(n) + QStringLiteral(": ") + why);
+        m.marks[n] = *file;
+        steps.done(markLabel(n));
+    }
+    for (int n : slotNumbers) {
+        const auto file = readSlotFile(s, n, &why);
+        if (!file)
+            return fail(slotLabel(n) + QStringLiteral(": ") + why);
+        m.logos[n] = *file;
+        steps.done(slotLabel(n));
+    }
+    if (withReadouts) {
+        QStringList texts{versionMessage(*version)};
+        const auto settings = printSystemSettingsReadout(s);
+        if (!settings)
+            return fail(QStringLiteral("уставки системы печати"));
+        texts.append(*settings);
+        steps.done(QStringLiteral("уставки системы печати"));
+        const auto mode = printModeReadout(s);
+        if (!mode)
+            return fail(QStringLiteral("уставки режима печати"));
+        texts.append(*mode);
+        steps.done(QStringLiteral("уставки режима печати"));
+        for (const auto counter : {device::Counter::RunningHours, device::Counter::PrintedMarks}) {
+            const auto reply = fetchCounter(s, counter);
+            const QString item = counter == device::Counter::RunningHours
+                                     ? QStringLiteral("время работы")
+                                     : QStringLiteral("число отпечатанных марок");
+            if (!reply)
+                return fail(item);
+            texts.append(device::counterSentence(*reply, counter));
+            steps.done(item);
+        }
+        m.readouts = texts.join(QStringLiteral("\r\n\n")) + QStringLiteral("\r\n");
+    }
+    out.memory = m;
+    return out;
+}
+
+QString programName() {
+    return QStringLiteral("inkwick ") + QStringLiteral(INKWICK_VERSION);
+}
+
+ServiceReport backupImpl(Session& s, const std::function<QString(const QString&)>& folderFor,
+                         Progress* progress) {
+    ServiceReport report;
+    Steps steps(progress);
+    const QDateTime taken = s.clock.now();
+    const qint64 start = s.clock.elapsedMs();
+    const MemoryRead read = readPrinterMemory(s, steps, true);
+    if (!read.memory) {
+        report.outcome = Outcome::LinkFailed;
+        report.failed.append(read.failedItem);
+        s.dialogs.error(QStringLiteral("Резервная копия не создана: не прочитано - ") +
+                        read.failedItem + QStringLiteral("."));
+        return report;
+    }
+    const PrinterMemory& m = *read.memory;
+    BackupManifest manifest;
+    manifest.model = m.model;
+    manifest.version = m.version;
+    manifest.taken = taken;
+    manifest.durationMs = s.clock.elapsedMs() - start;
+    manifest.program = programName();
+    report.folder = folderFor(m.model);
+    if (const QString error = writeBackupFolder(report.folder, m, manifest); !error.isEmpty()) {
+        report.outcome = Outcome::FileError;
+        s.dialogs.error(QStringLiteral("Резервная копия не создана.\n\r") + error);
+        return report;
+    }
+    for (const auto& [n, file] : m.marks)
+        report.marks.append(n);
+    for (const auto& [n, file] : m.logos)
+        report.logos.append(n);
+    s.dialogs.messageBox(kSystemTitle,
+                         QStringLiteral("Резервная копия Маркиратора %1 создана:\n\r%2\n\r"
+                                        "Марок: %3, логотипов: %4.")
+                             .arg(m.model, QDir::toNativeSeparators(report.folder))
+                             .arg(report.marks.size())
+                             .arg(report.logos.size()),
+                         MessageIcon::Information, MessageButtons::Ok);
+    return report;
+}
+
+// The check stage of restore and compare: the whole folder or nothing.
+std::optional<LoadedBackup> checkedBackup(Session& s, const QString& folder, const QString& what,
+                                          ServiceReport& report) {
+    LoadedBackup loaded = loadBackupFolder(folder);
+    report.folder = folder;
+    if (loaded.ok())
+        return loaded;
+    report.outcome = Outcome::FileError;
+    report.failed = loaded.problems;
+    s.dialogs.error(what + QStringLiteral("\n\rРезервная копия '") +
+                    QDir::toNativeSeparators(folder) + QStringLiteral("' не годится:\n\r") +
+                    loaded.problems.join(QStringLiteral("\n\r")));
+    return std::nullopt;
+}
+
+bool ask(Session& s, const QString& title, const QString& text) {
+    return s.dialogs.messageBox(title, text, MessageIcon::Question, MessageButtons::YesNo) ==
+           MessageAnswer::Yes;
+}
+
+QString restoreSummary(const LoadedBackup& backup, const std::set<int>& printerMarks,
+                       const std::set<int>& printerSlots) {
+    QList<int> overwritten, added, cleared, keptMarks;
+    for (const auto& [n, file] : backup.memory.logos)
+        (printerSlots.count(n) ? overwritten : added).append(n);
+    for (int n : printerSlots)
+        if (!backup.memory.logos.count(n))
+            cleared.append(n);
+    for (int n : printerMarks)
+        if (!backup.memory.marks.count(n))
+            keptMarks.append(n);
+    const int markCount = int(backup.memory.marks.size()) - int(backup.memory.marks.count(0));
+    QString text = QStringLiteral("Копия Маркиратора %1 от %2.\n\r")
+                       .arg(backup.manifest.model,
+                            backup.manifest.taken.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")));
+    text += QStringLiteral("Будет записано: марок - %1, логотипов - %2.\n\r")
+                .arg(markCount)
+                .arg(backup.memory.logos.size());
+    if (!overwritten.isEmpty())
+        text += QStringLiteral("Перезаписываются ячейки: ") + numberList(overwritten, 3) +
+                QStringLiteral("\n\r");
+    if (!added.isEmpty())
+        text += QStringLiteral("Заполняются пустые ячейки: ") + numberList(added, 3) +
+                QStringLiteral("\n\r");
+    if (!cleared.isEmpty())
+        text += QStringLiteral("Очищаются ячейки (их нет в копии): ") + numberList(cleared, 3) +
+                QStringLiteral("\n\r");
+    if (!keptMarks.isEmpty())
+        text += QStringLiteral("Марки, которых нет в копии, остаются как есть: ") +
+                numberList(keptMarks, 2) + QStringLiteral("\n\r");
+    return text + QStringLiteral("\n\rВосстановить?");
+}
+
+// Writes one mark and reads it back; "" when it verified, else why not. `linkLost` when the
+// printer stopped answering.
+QString restoreMark(Session& s, int n, const QByteArray& file, bool* linkLost) {
+    const auto rows = marks::decodeMarkFile(file, marks::initialRows());
+    if (!marks::sendMark(s, n, *rows)) {
+        *linkLost = true;
+        return QStringLiteral("не записана");
+    }
+    bool empty = false;
+    QString why;
+    const auto back = readMarkFile(s, n, &empty, &why);
+    if (!back) {
+        *linkLost = true;
+        return QStringLiteral("не прочитана после записи");
+    }
+    if (const QStringList f = differingFragments(file, *back); !f.isEmpty())
+        return QStringLiteral("после записи отличаются фрагменты ") + f.join(QStringLiteral(", "));
+    return {};
+}
+
+QString restoreSlot(Session& s, int n, const QByteArray& bin, bool* linkLost) {
+    // Every byte the printer once sent after the length word goes back, not only the columns.
+    if (!sendSlotPayload(s, n, bin.mid(2))) {
+        *linkLost = true;
+        return QStringLiteral("не записан");
+    }
+    QString why;
+    const auto back = readSlotFile(s, n, &why);
+    if (!back) {
+        *linkLost = why == QStringLiteral("нет ответа");
+        return QStringLiteral("после записи: ") + why;
+    }
+    if (slotContent(*back) != slotContent(bin))
+        return QStringLiteral("после записи отличается");
+    return {};
+}
+
+QString clearAndCheck(Session& s, int n, bool* linkLost) {
+    if (!clearSlot(s, n)) {
+        *linkLost = true;
+        return QStringLiteral("не очищен");
+    }
+    const auto back = fetchLogoSlot(s, n);
+    if (!back) {
+        *linkLost = true;
+        return QStringLiteral("не прочитан после очистки");
+    }
+    if (back->state != SlotRead::Empty && back->state != SlotRead::OneByte)
+        return QStringLiteral("после очистки не пуст");
+    return {};
+}
+
+} // namespace
+
+ServiceReport backupTo(Session& s, const QString& folder, Progress* progress) {
+    if (QFileInfo::exists(folder)) {
+        s.dialogs.error(QStringLiteral("Резервная копия не создана: папка '%1' уже существует.")
+                            .arg(QDir::toNativeSeparators(folder)));
+        ServiceReport report;
+        report.outcome = Outcome::FileError;
+        report.folder = folder;
+        return report;
+    }
+    return backupImpl(
+        s, [&](const QString&) { return folder; }, progress);
+}
+
+ServiceReport backupInto(Session& s, const QDir& parent, Progress* progress) {
+    const QDateTime taken = s.clock.now();
+    return backupImpl(
+        s, [&](const QString& model) { return parent.filePath(backupFolderName(model, taken)); },
+        progress);
+}
+
+ServiceReport restoreFrom(Session& s, const QString& folder, Progress* progress) {
+    ServiceReport report;
+    const auto backup = checkedBackup(
+        s, folder, QStringLiteral("Восстановление отменено, ничего не записано."), report);
+    if (!backup)
+        return report;
+    Steps steps(progress);
+    const auto version = fetchVersion(s);
+    const auto markMap = version ? fetchTextMarkMap(s) : std::nullopt;
+    const auto logoMap = markMap ? fetchGraphicMap(s) : std::nullopt;
+    if (!logoMap) {
+        report.outcome = Outcome::LinkFailed;
+        return report;
+    }
+    const QString model = version->modelName;
+    if (model != backup->manifest.model &&
+        !ask(s, otherModelTitle(),
+             QStringLiteral("Копия снята с Маркиратора %1, а подключён %2.\n\rВсё равно "
+                            "восстановить?")
+                 .arg(backup->manifest.model, model))) {
+        report.outcome = Outcome::NotConfirmed;
+        return report;
+    }
+    const std::set<int> printerSlots = occupied(*logoMap, 0, kLogoSlots);
+    if (!ask(s, restoreTitle(),
+             restoreSummary(*backup, occupied(*markMap, 1, kMarkPlaces), printerSlots))) {
+        report.outcome = Outcome::NotConfirmed;
+        return report;
+    }
+    const auto& backupMarks = backup->memory.marks;
+    const bool withCurrent =
+        backupMarks.count(0) &&
+        ask(s, currentMarkTitle(),
+            QStringLiteral("В копии есть текущая марка 00 (та, что печатается).\n\r"
+                           "Записать и её?"));
+
+    // Numbered marks first, the mark being printed last, then the slots and the slots to clear.
+    struct Item {
+        QString label;
+        std::function<QString(bool*)> run;
+    };
+    QList<Item> items;
+    for (const auto& [n, file] : backupMarks)
+        if (n != 0)
+            items.append({markLabel(n),
+                          [&s, n, &file](bool* lost) { return restoreMark(s, n, file, lost); }});
+    if (withCurrent)
+        items.append({markLabel(0), [&s, &backupMarks](bool* lost) {
+                          return restoreMark(s, 0, backupMarks.at(0), lost);
+                      }});
+    for (const auto& [n, bin] : backup->memory.logos)
+        items.append(
+            {slotLabel(n), [&s, n, &bin](bool* lost) { return restoreSlot(s, n, bin, lost); }});
+    for (int n : printerSlots)
+        if (!backup->memory.logos.count(n))
+            items.append({slotLabel(n), [&s, n](bool* lost) { return clearAndCheck(s, n, lost); }});
+    steps.setTotal(int(items.size()));
+
+    bool linkLost = false;
+    for (const Item& item : items) {
+        if (linkLost) {
+            report.failed.append(item.label + QStringLiteral(": не записано"));
+            continue;
+        }
+        if (const QString why = item.run(&linkLost); !why.isEmpty())
+            report.failed.append(item.label + QStringLiteral(": ") + why);
+        steps.done(item.label);
+    }
+    for (const auto& [n, file] : backupMarks)
+        if (n != 0 || withCurrent)
+            report.marks.append(n);
+    for (const auto& [n, bin] : backup->memory.logos)
+        report.logos.append(n);
+    for (int n : printerSlots)
+        if (!backup->memory.logos.count(n))
+            report.clearedLogos.append(n);
+
+    QString text = QStringLiteral("Восстановление из резервной копии завершено.\n\r"
+                                  "Записано марок: %1, логотипов: %2, очищено ячеек: %3.")
+                       .arg(report.marks.size())
+                       .arg(report.logos.size())
+                       .arg(report.clearedLogos.size());
+    if (report.failed.isEmpty()) {
+        s.dialogs.messageBox(kSystemTitle,
+                             text + QStringLiteral("\n\rВсё прочитано обратно и "
+                                                   "совпадает с копией."),
+                             MessageIcon::Information, MessageButtons::Ok);
+    } else {
+        report.outcome = Outcome::LinkFailed;
+        s.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"),
+                             text + QStringLiteral("\r\n\nНе подтверждены:\n\r") +
+                                 report.failed.join(QStringLiteral("\n\r")),
+                             MessageIcon::Warning, MessageButtons::Ok);
+    }
+    return report;
+}
+
+ServiceReport compareWith(Session& s, const QString& folder, Progress* progress) {
+    ServiceReport report;
+    const auto backup = checkedBackup(s, folder, QStringLiteral("Сравнение невозможно."), report);
+    if (!backup)
+        return report;
+    Steps steps(progress);
+    const MemoryRead read = readPrinterMemory(s, steps, false);
+    if (!read.memory) {
+        report.outcome = Outcome::LinkFailed;
+        report.failed.append(read.failedItem);
+        s.dialogs.error(QStringLiteral("Сравнение прервано: не прочитано - ") + read.failedItem +
+                        QStringLiteral("."));
+        return report;
+    }
+    if (read.memory->model != backup->manifest.model)
+        report.differences.append(QStringLiteral("Модель: в копии %1, подключён %2")
+                                      .arg(backup->manifest.model, read.memory->model));
+    report.differences += memoryDifferences(*read.memory, backup->memory);
+    s.dialogs.messageBox(kSystemTitle,
+                         report.differences.isEmpty()
+                             ? QStringLiteral("Маркиратор совпадает с резервной копией.")
+                             : QStringLiteral("Отличия от резервной копии:\n\r") +
+                                   report.differences.join(QStringLiteral("\n\r")),
+                         MessageIcon::Information, MessageButtons::Ok);
+    return report;
+}
+
+namespace {
+
+// The folder of the manifest the user picks; "" when cancelled.
+QString chooseBackup(Session& s, const QString& title) {
+    const QString manifest =
+        s.dialogs.openFile(title, s.workDir.filePath(manifestFilePath()),
+                           QStringLiteral("Резервная копия (manifest.json)|manifest.json"));
+    return manifest.isEmpty() ? QString() : QFileInfo(manifest).absolutePath();
+}
+
+} // namespace
+
+void backupPrinter(Session& s) {
+    backupInto(s, s.workDir);
+}
+
+void restoreFromBackup(Session& s) {
+    if (const QString folder = chooseBackup(s, restoreTitle()); !folder.isEmpty())
+        restoreFrom(s, folder);
+}
+
+void compareWithBackup(Session& s) {
+    if (const QString folder = chooseBackup(s, QStringLiteral("Сравнение с резервной копией"));
+        !folder.isEmpty())
+        compareWith(s, folder);
+}
+
+} // namespace service

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "link/session.h"
+
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace service {
+
+// Told after every item a backup, restore or compare has read or written.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void step(int done, int total, const QString& item) = 0;
+};
+
+enum class Outcome {
+    Done,
+    LinkFailed,   // the printer did not answer, or what was written did not read back the same
+    NotConfirmed, // a question was answered No
+    FileError,    // the folder could not be written, or a backup file is missing or altered
+};
+
+struct ServiceReport {
+    Outcome outcome = Outcome::Done;
+    QString folder;
+    QList<int> marks;        // read or written
+    QList<int> logos;        // read or written
+    QList<int> clearedLogos; // restore: slots emptied because the backup has none there
+    QStringList failed;      // items that did not verify or were not reached
+    QStringList differences; // compare
+};
+
+// Titles of the questions a restore asks; a caller without a screen answers them by title.
+QString otherModelTitle();  // the backup comes from another model
+QString restoreTitle();     // the summary to confirm
+QString currentMarkTitle(); // whether to write mark 00 too
+
+// Reads version, area maps, marks (00 and every occupied one), occupied logo slots and the
+// read-outs into `folder` (which must not exist). Written whole or not at all.
+ServiceReport backupTo(printerlink::Session& s, const QString& folder,
+                       Progress* progress = nullptr);
+// The same into `parent`/backup-<model>-<YYYYMMDD-hhmmss>.
+ServiceReport backupInto(printerlink::Session& s, const QDir& parent, Progress* progress = nullptr);
+// Checks every file first; then asks, writes and reads back every item.
+ServiceReport restoreFrom(printerlink::Session& s, const QString& folder,
+                          Progress* progress = nullptr);
+// Reads the printer and lists what differs from the backup; writes nothing.
+ServiceReport compareWith(printerlink::Session& s, const QString& folder,
+                          Progress* progress = nullptr);
+
+// The menu commands of "СЕРВИС".
+void backupPrinter(printerlink::Session& s);
+void restoreFromBackup(printerlink::Session& s);
+void compareWithBackup(printerlink::Session& s);
+
+} // namespace service

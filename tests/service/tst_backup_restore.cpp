@@ -1,0 +1,171 @@
+#include "service/service_commands.h"
+#include "test_rig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace platform;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// One stored mark record: code, font, length, Windows-1251 text, zeros to 48 bytes.
+QByteArray markWith(int record, const QByteArray& text) {
+    QByteArray mark(1536, '\0');
+    QByteArray rec = QByteArray(1, '\x18') + '\x02' + char(text.size()) + text;
+    mark.replace(record * 48, rec.size(), rec);
+    return mark;
+}
+
+// X, R and the columns, zero-filled to the 256 bytes a slot keeps.
+QByteArray slotWith(int width, int byteRows, char fill) {
+    QByteArray payload =
+        QByteArray(1, char(width)) + char(byteRows) + QByteArray(width * byteRows, fill);
+    return payload + QByteArray(256 - payload.size(), '\0');
+}
+
+struct ServiceRig : TestRig {
+    ServiceRig() {
+        connect();
+        printer.state.marks[5] = markWith(0, "LOT 7");
+        printer.state.marks[85] = markWith(31, "END");
+        printer.state.logos[3] = slotWith(10, 2, '\x5A');
+        printer.state.logos[127] = slotWith(126, 2, '\x01');
+    }
+    QString folder(const QString& name) const { return dir.filePath(name); }
+};
+
+} // namespace
+
+class TestBackupRestore : public QObject {
+    Q_OBJECT
+private slots:
+    void backupHoldsWhatThePrinterSent() {
+        ServiceRig rig;
+        const auto report = service::backupTo(rig.session, rig.folder("b"));
+        QCOMPARE(int(report.outcome), int(service::Outcome::Done));
+        QCOMPARE(report.marks, (QList<int>{0, 1, 5, 85}));
+        QCOMPARE(report.logos, (QList<int>{0, 1, 3, 127}));
+        // Length word 22, then X, R and every byte of the slot as it came.
+        QCOMPARE(readAll(rig.folder("b/logos/003.bin")),
+                 QByteArray("\x16\x00", 2) + rig.printer.state.logos[3]);
+        QVERIFY(readAll(rig.folder("b/marks/05.mrt"))
+                    .startsWith("11\x18"
+                                "02LOT 7\r\n"));
+        QVERIFY(readAll(rig.folder("b/readouts.txt")).contains("K309"));
+        const QByteArray manifest = readAll(rig.folder("b/manifest.json"));
+        QVERIFY(manifest.contains("\"model\": \"K309\""));
+        QVERIFY(manifest.contains(QCryptographicHash::hash(readAll(rig.folder("b/marks/85.mrt")),
+                                                           QCryptographicHash::Sha256)
+                                      .toHex()));
+        QVERIFY(rig.dialogs.unexpected.isEmpty());
+    }
+
+    void restoreIntoAnEmptyPrinterGivesTheSameMemory() {
+        ServiceRig rig;
+        QCOMPARE(int(service::backupTo(rig.session, rig.folder("b")).outcome),
+                 int(service::Outcome::Done));
+        const sim::PrinterState before = rig.printer.state;
+        rig.printer.state.marks.fill({});
+        rig.printer.state.logos.fill({});
+        rig.printer.state.logos[44] = slotWith(8, 1, '\x7F'); // not in the backup: cleared
+        rig.dialogs.answer(MessageAnswer::Yes).answer(MessageAnswer::Yes);
+
+        const auto report = service::restoreFrom(rig.session, rig.folder("b"));
+
+        QCOMPARE(int(report.outcome), int(service::Outcome::Done));
+        QVERIFY2(report.failed.isEmpty(), qPrintable(report.failed.join('\n')));
+        QCOMPARE(report.clearedLogos, QList<int>{44});
+        for (int n = 0; n < 86; ++n)
+            QCOMPARE(rig.printer.state.marks[n], before.marks[n]);
+        for (int n = 0; n < 128; ++n)
+            QCOMPARE(rig.printer.state.logos[n], before.logos[n]);
+        QVERIFY(rig.dialogs.shown[1].text.contains(QStringLiteral("Очищаются ячейки (их нет в "
+                                                                  "копии): 044")));
+        QVERIFY(rig.dialogs.unexpected.isEmpty());
+
+        QCOMPARE(service::compareWith(rig.session, rig.folder("b")).differences, QStringList());
+    }
+
+    void theCurrentMarkIsWrittenOnlyWhenAsked() {
+        ServiceRig rig;
+        service::backupTo(rig.session, rig.folder("b"));
+        rig.printer.state.marks[0] = markWith(0, "OTHER");
+        rig.dialogs.answer(MessageAnswer::Yes).answer(MessageAnswer::No);
+        service::restoreFrom(rig.session, rig.folder("b"));
+        QCOMPARE(rig.printer.state.marks[0], markWith(0, "OTHER"));
+    }
+
+    void aDamagedBackupIsRefusedBeforeAnythingIsSent_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("remove");
+        QTest::newRow("altered mark") << "marks/05.mrt" << false;
+        QTest::newRow("missing logo") << "logos/127.bin" << true;
+        QTest::newRow("manifest not JSON") << "manifest.json" << false;
+    }
+    void aDamagedBackupIsRefusedBeforeAnythingIsSent() {
+        QFETCH(QString, file);
+        QFETCH(bool, remove);
+        ServiceRig rig;
+        service::backupTo(rig.session, rig.folder("b"));
+        const QString path = rig.folder("b/" + file);
+        if (remove)
+            QVERIFY(QFile::remove(path));
+        else
+            writeAll(path, readAll(path) + "x");
+        rig.printer.requests.clear();
+
+        const auto report = service::restoreFrom(rig.session, rig.folder("b"));
+
+        QCOMPARE(int(report.outcome), int(service::Outcome::FileError));
+        QCOMPARE(rig.printer.requests.size(), 0);
+        QCOMPARE(rig.dialogs.last().icon, MessageIcon::Error);
+        QVERIFY2(rig.dialogs.last().text.contains(file), qPrintable(rig.dialogs.last().text));
+    }
+
+    void aFailedReadLeavesNoFolder() {
+        ServiceRig rig;
+        rig.printer.faults.vanishAfterBytes = 30; // a few requests in, among the marks
+        const auto report = service::backupTo(rig.session, rig.folder("b"));
+        QCOMPARE(int(report.outcome), int(service::Outcome::LinkFailed));
+        QVERIFY(rig.dialogs.last().text.startsWith(
+            QStringLiteral("Резервная копия не создана: не прочитано - Марка")));
+        QCOMPARE(
+            QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
+    }
+
+    void compareListsEveryDifferenceAndWritesNothing() {
+        ServiceRig rig;
+        service::backupTo(rig.session, rig.folder("b"));
+        rig.printer.state.marks[5] = markWith(0, "LOT 8");
+        rig.printer.state.logos[3] = {};
+        rig.printer.state.logos[9] = slotWith(4, 1, '\x0F');
+        rig.printer.state.logos[127][5] = '\x02';
+        rig.printer.requests.clear();
+
+        const auto report = service::compareWith(rig.session, rig.folder("b"));
+
+        QCOMPARE(report.differences,
+                 (QStringList{QStringLiteral("Марка 05: отличаются фрагменты 11"),
+                              QStringLiteral("Логотип 003: нет в Маркираторе"),
+                              QStringLiteral("Логотип 009: лишний, нет в копии"),
+                              QStringLiteral("Логотип 127: отличается")}));
+        for (const QByteArray& r : rig.printer.requests)
+            QVERIFY2(r.at(1) != 't' && r.at(1) != 'l', r.toHex().constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackupRestore)
+#include "tst_backup_restore.moc"
