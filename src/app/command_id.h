@@ -57,6 +57,10 @@ enum class CommandId {
     ReadFragment = 56,
     RunningHours = 60,
     PrintedMarks = 61,
+    // СЕРВИС
+    Backup = 71,
+    Restore = 72,
+    CompareBackup = 73,
     // Shortcuts without a menu item of their own
     LogoModeKey = 100,
     MarkModeKey = 101,

@@ -16,6 +16,7 @@
 #include "marks/fragment_transfer.h"
 #include "marks/mark_file_commands.h"
 #include "marks/mark_transfer.h"
+#include "service/service_commands.h"
 
 #include <QHash>
 
@@ -65,6 +66,10 @@ const QHash<CommandId, Command>& table() {
         {CommandId::PrintSystemKey, run<readPrintSystemSettings>},
         {CommandId::RunningHours, run<readRunningHours>},
         {CommandId::PrintedMarks, run<readPrintedMarks>},
+        // СЕРВИС
+        {CommandId::Backup, run<service::backupPrinter>},
+        {CommandId::Restore, run<service::restoreFromBackup>},
+        {CommandId::CompareBackup, run<service::compareWithBackup>},
         // Program and windows
         {CommandId::Exit, [](Shell& sh) { sh.requestExit(); }},
         {CommandId::ExitKey, [](Shell& sh) { sh.requestExit(); }},

@@ -11,6 +11,7 @@ const QString kSettings = QStringLiteral("ФУНКЦИИ/Настройки Ма
 const QString kMark = QStringLiteral("МАРКА");
 const QString kGraphic = QStringLiteral("ГРАФИКА");
 const QString kEditor = QStringLiteral("РедакторГрафики");
+const QString kService = QStringLiteral("СЕРВИС");
 const QString kHelp = QStringLiteral("Помощь");
 
 MenuItem plain(const QString& path, const QString& text, CommandId id,
@@ -123,6 +124,12 @@ QList<MenuItem> build() {
       << plain(kEditor, QStringLiteral("Инфо: Число активных капель в бит-карте"),
                CommandId::CountDots);
 
+    t << printer(kService, QStringLiteral("Резервная копия Маркиратора..."), CommandId::Backup)
+      << printer(kService, QStringLiteral("Восстановить из резервной копии..."),
+                 CommandId::Restore)
+      << printer(kService, QStringLiteral("Сравнить с резервной копией..."),
+                 CommandId::CompareBackup);
+
     t << plain(kHelp, QStringLiteral("Сведения о Программе"), CommandId::HelpAbout, true)
       << plain(kHelp, QStringLiteral("Подключение Компьютера к Маркиратору"),
                CommandId::HelpConnection)
@@ -134,7 +141,7 @@ QList<MenuItem> build() {
 } // namespace
 
 QStringList menuTitles() {
-    return {kFunctions, kMark, kGraphic, kEditor, kHelp};
+    return {kFunctions, kMark, kGraphic, kEditor, kService, kHelp};
 }
 
 QStringList submenusFollowedBySeparator() {

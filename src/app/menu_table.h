@@ -23,7 +23,7 @@ struct MenuItem {
     bool checkedAtStart = false;
 };
 
-// The five menus of the bar, in order.
+// The menus of the bar, in order.
 QStringList menuTitles();
 // Every item of the menu bar in display order (the window list entries included).
 const QList<MenuItem>& menuItems();

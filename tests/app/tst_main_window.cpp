@@ -174,7 +174,8 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QString f = QStringLiteral("ФУНКЦИИ");
         QTest::newRow("bar") << QStringList()
-                             << QStringList{f, "МАРКА", "ГРАФИКА", "РедакторГрафики", "Помощь"};
+                             << QStringList{f,        "МАРКА", "ГРАФИКА", "РедакторГрафики",
+                                            "СЕРВИС", "Помощь"};
         QTest::newRow("functions") << QStringList{f} << QStringList{"> ПОДКЛЮЧЕНИЕ",
                                                                     "-",
                                                                     "> Настройки Маркиратора",
@@ -243,6 +244,10 @@ private slots:
                                                "Очистка Область Редактирования",
                                                "-",
                                                "Инфо: Число активных капель в бит-карте"};
+        QTest::newRow("service") << QStringList{"СЕРВИС"}
+                                 << QStringList{"Резервная копия Маркиратора...",
+                                                "Восстановить из резервной копии...",
+                                                "Сравнить с резервной копией..."};
         QTest::newRow("help") << QStringList{"Помощь"}
                               << QStringList{"Сведения о Программе", "-",
                                              "Подключение Компьютера к Маркиратору",
