@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/port_catalogue.h"
+#include "platform/serial_port.h"
+
+#include <QStringList>
+#include <cstdio>
+
+namespace cli {
+
+enum ExitCode { Success = 0, PrinterFailure = 1, UsageError = 2, FileError = 3 };
+
+// The seams a run talks through; main() passes the real ones, tests their own.
+struct CliSeams {
+    platform::SerialPort& port;
+    platform::Clock& clock;
+    platform::PortCatalogue& catalogue;
+    std::FILE* out = stdout; // data and JSON
+    std::FILE* err = stderr; // messages, questions, progress
+};
+
+// Runs one command line (without the program name) and returns the exit status.
+int runCli(const QStringList& arguments, CliSeams seams);
+
+} // namespace cli

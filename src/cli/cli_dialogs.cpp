@@ -1,0 +1,61 @@
+#include "cli/cli_dialogs.h"
+
+#include "cli/cli_text.h"
+
+using namespace platform;
+
+namespace cli {
+
+MessageAnswer CliDialogs::messageBox(const QString& title, const QString& text, MessageIcon icon,
+                                     MessageButtons buttons) {
+    if (icon == MessageIcon::Error)
+        errorShown_ = true;
+    if (icon == MessageIcon::Error || icon == MessageIcon::Warning)
+        problems_.append(plainText(text));
+    QString shown = plainText(text);
+    if (!title.isEmpty())
+        shown = title + QStringLiteral(": ") + shown;
+    MessageAnswer answer = MessageAnswer::Ok;
+    if (buttons != MessageButtons::Ok) {
+        if (icon == MessageIcon::Error)
+            answer = MessageAnswer::No;
+        else if (byTitle_.contains(title))
+            answer = byTitle_.value(title);
+        else if (!answers_.isEmpty())
+            answer = answers_.takeFirst();
+        else
+            answer = MessageAnswer::No;
+        shown +=
+            answer == MessageAnswer::Yes ? QStringLiteral(" -> Да") : QStringLiteral(" -> Нет");
+    }
+    std::fprintf(out_, "%s\n", shown.toLocal8Bit().constData());
+    std::fflush(out_);
+    return answer;
+}
+
+QString CliDialogs::nextText() {
+    return texts_.isEmpty() ? QString() : texts_.takeFirst();
+}
+
+QString CliDialogs::inputRequester(const QString&, const QString&, const QString&) {
+    return nextText();
+}
+
+QString CliDialogs::promptDialog(const QString&, const QString&, const QString&) {
+    return nextText();
+}
+
+QString CliDialogs::portPromptDialog(const QString&, const QString&, const QString&,
+                                     const QString&) {
+    return nextText();
+}
+
+QString CliDialogs::openFile(const QString&, const QString&, const QString&) {
+    return file_;
+}
+
+QString CliDialogs::saveFile(const QString&, const QString&, const QString&, OverwriteCheck) {
+    return file_;
+}
+
+} // namespace cli

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QHash>
+#include <QStringList>
+#include <cstdio>
+
+namespace cli {
+
+// The dialogs of a run without a screen: prompts are answered from the command's arguments,
+// questions by their title (or in order), every box is written to stderr. A retry question
+// after a refused answer is always No: the arguments will not change.
+class CliDialogs : public platform::Dialogs {
+public:
+    explicit CliDialogs(std::FILE* out = stderr) : out_(out) {}
+
+    // Answers for the input requesters and prompts, in order; "" (cancel) when they run out.
+    void queueText(const QString& text) { texts_.append(text); }
+    // Answers for questions in order, after those answered by title; No when they run out.
+    void queueAnswer(platform::MessageAnswer answer) { answers_.append(answer); }
+    void answerByTitle(const QString& title, platform::MessageAnswer answer) {
+        byTitle_.insert(title, answer);
+    }
+    void setOpenFile(const QString& path) { file_ = path; }
+
+    // An error box was shown: the command refused something or the printer failed.
+    bool errorShown() const { return errorShown_; }
+    // The texts of the error and warning boxes, for the JSON report.
+    const QStringList& problems() const { return problems_; }
+
+    platform::MessageAnswer messageBox(const QString& title, const QString& text,
+                                       platform::MessageIcon icon,
+                                       platform::MessageButtons buttons) override;
+    QString inputRequester(const QString& title, const QString& prompt,
+                           const QString& defaultText) override;
+    QString promptDialog(const QString& title, const QString& prompt,
+                         const QString& defaultText) override;
+    QString portPromptDialog(const QString& title, const QString& listText, const QString& prompt,
+                             const QString& defaultText) override;
+    QString openFile(const QString& title, const QString& defaultName,
+                     const QString& filter) override;
+    QString saveFile(const QString& title, const QString& defaultName, const QString& filter,
+                     OverwriteCheck overwrite) override;
+
+private:
+    QString nextText();
+
+    std::FILE* out_;
+    QStringList texts_;
+    QList<platform::MessageAnswer> answers_;
+    QHash<QString, platform::MessageAnswer> byTitle_;
+    QString file_;
+    bool errorShown_ = false;
+    QStringList problems_;
+};
+
+} // namespace cli

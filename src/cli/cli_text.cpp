@@ -1,0 +1,35 @@
+#include "cli/cli_text.h"
+
+#include <QStringList>
+
+namespace cli {
+
+QString plainText(const QString& text) {
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    out.remove(QLatin1Char('\r'));
+    return out;
+}
+
+QJsonObject readoutValues(const QString& text) {
+    QJsonObject out;
+    for (const QString& line : plainText(text).split(QLatin1Char('\n'))) {
+        QStringList parts = line.split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+        if (parts.size() < 2)
+            continue;
+        QString label = parts.takeFirst().trimmed();
+        while (label.endsWith(QLatin1Char(':')) || label.endsWith(QLatin1Char('.')))
+            label.chop(1);
+        const QString value = parts.join(QLatin1Char(' ')).trimmed();
+        if (label.isEmpty() || value.isEmpty())
+            continue;
+        QString key = label;
+        for (int n = 2; out.contains(key); ++n)
+            key = label + QStringLiteral(" (%1)").arg(n);
+        out.insert(key, value);
+    }
+    return out;
+}
+
+} // namespace cli
