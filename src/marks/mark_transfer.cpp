@@ -44,7 +44,7 @@ std::optional<MarkNumber> askMarkNumber(Session& s, const QString& title) {
 
 // Reads what has settled, then keeps reading until the whole mark data is in or the line has
 // been quiet for a while, so a reply delivered in packets is not decoded half-empty.
-QByteArray collectMarkReply(Session& s, qint64 settled) {
+QByteArray collectMarkReply(Session& s, qint64 settled, qint64* received) {
     QByteArray got = s.port.read(qMin<qint64>(settled, kMarkReplyBuffer));
     // Bounded by the wire time of the rest of the mark at the rate in force, plus a second.
     const qint64 limitMs = qint64(kMarkDataSize) * 10 * 1000 / qMax(1, s.port.baudRate()) + 1000;
@@ -60,6 +60,8 @@ QByteArray collectMarkReply(Session& s, qint64 settled) {
             lastByte = s.clock.elapsedMs();
         }
     }
+    if (received)
+        *received = got.size();
     got.resize(kMarkReplyBuffer, '\0');
     return got;
 }
@@ -82,7 +84,8 @@ void showMark(Session& s, const QByteArray& reply, MarkReader reader, int number
 
 } // namespace
 
-std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader reader) {
+std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader reader,
+                                         qint64* received) {
     s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::TextMark);
     if (!writeRequest(s, readMarkRequest(number))) {
@@ -103,7 +106,7 @@ std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader read
     }
     if (reader == MarkReader::ByNumber)
         s.clock.waitMs(200);
-    const QByteArray reply = collectMarkReply(s, s.port.inputWaiting());
+    const QByteArray reply = collectMarkReply(s, s.port.inputWaiting(), received);
     setLamp(s, Lamp::Idle, LampTarget::TextMark);
     return reply;
 }

@@ -4,6 +4,7 @@
 #include "device/counters_readout.h"
 #include "device/print_mode_readout.h"
 #include "device/print_system_readout.h"
+#include "link/link_messages.h"
 #include "link/version_query.h"
 #include "logos/logo_transfer.h"
 #include "marks/mark_file.h"
@@ -12,6 +13,7 @@
 #include "service/backup_folder.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <set>
@@ -80,29 +82,101 @@ QByteArray markFileOfReply(const QByteArray& reply, marks::MarkReader reader) {
     return marks::encodeMarkFile(rows);
 }
 
+// A reply cut short by a stall on the line reads as free places or zero columns; a backup must
+// not keep that, so a read-only request whose reply is short or malformed is asked again.
+constexpr int kAttempts = 4;
+
+// Before asking again: whatever is still on its way from the short reply would be taken for the
+// start of the next one.
+void waitForQuietLine(Session& s) {
+    constexpr int kQuietMs = 300;
+    constexpr int kLimitMs = 3000;
+    const qint64 start = s.clock.elapsedMs();
+    qint64 lastByte = start;
+    while (s.port.isOpen() && s.clock.elapsedMs() - lastByte < kQuietMs &&
+           s.clock.elapsedMs() - start < kLimitMs) {
+        s.clock.waitMs(5);
+        if (const qint64 waiting = s.port.inputWaiting(); waiting > 0) {
+            s.port.read(waiting);
+            lastByte = s.clock.elapsedMs();
+        }
+    }
+}
+
+// The version, whole: a reply cut short would give a wrong model name to the backup.
+std::optional<VersionReply> readVersion(Session& s) {
+    std::optional<VersionReply> reply;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        if (attempt > 1)
+            waitForQuietLine(s);
+        reply = fetchVersion(s);
+        if (!reply)
+            return std::nullopt;
+        const QString date = reply->text.right(6);
+        const bool whole =
+            reply->modelName.trimmed().size() == 4 &&
+            std::all_of(date.begin(), date.end(), [](QChar c) { return c.isDigit(); });
+        if (whole)
+            return reply;
+    }
+    s.dialogs.error(readErrorText(s.link.portName));
+    return std::nullopt;
+}
+
 // Reads one mark into a file; nothing after a failure, with the reason in `why`.
 std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QString* why) {
-    const auto reply = marks::fetchMarkReply(s, number, readerFor(number));
-    if (!reply) {
-        *why = QStringLiteral("нет ответа");
-        return std::nullopt;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        if (attempt > 1)
+            waitForQuietLine(s);
+        qint64 received = 0;
+        const auto reply = marks::fetchMarkReply(s, number, readerFor(number), &received);
+        if (!reply) {
+            *why = QStringLiteral("нет ответа");
+            return std::nullopt;
+        }
+        *empty = marks::isEmptyMarkReply(*reply);
+        // An empty place may answer with less than a whole mark.
+        if (received >= marks::kMarkDataSize || *empty)
+            return markFileOfReply(*reply, readerFor(number));
+        *why = QStringLiteral("ответ неполный");
     }
-    *empty = marks::isEmptyMarkReply(*reply);
-    return markFileOfReply(*reply, readerFor(number));
+    return std::nullopt;
 }
 
 std::optional<QByteArray> readSlotFile(Session& s, int slot, QString* why) {
-    const auto read = fetchLogoSlot(s, slot);
-    if (!read) {
-        *why = QStringLiteral("нет ответа");
-        return std::nullopt;
-    }
-    if (read->state != SlotRead::Data) {
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        if (attempt > 1)
+            waitForQuietLine(s);
+        const auto read = fetchLogoSlot(s, slot);
+        if (!read) {
+            *why = QStringLiteral("нет ответа");
+            return std::nullopt;
+        }
+        if (read->state == SlotRead::Data &&
+            read->reply.size() >= 3 + qint64(read->width) * read->byteRows)
+            return read->binFile();
+        // Only slots the map calls occupied are read: silence or a bad header is a fault.
         *why = read->state == SlotRead::Empty ? QStringLiteral("ячейка не ответила")
-                                              : QStringLiteral("неверный формат");
-        return std::nullopt;
+               : read->state == SlotRead::Data ? QStringLiteral("ответ неполный")
+                                               : QStringLiteral("неверный формат");
     }
-    return read->binFile();
+    return std::nullopt;
+}
+
+// The occupancy map, every place 'Y' or 'N'; nothing after a failure or two incomplete replies.
+std::optional<QByteArray> readMap(Session& s, std::optional<QByteArray> (*fetch)(Session&),
+                                  int places) {
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        if (attempt > 1)
+            waitForQuietLine(s);
+        const auto map = fetch(s);
+        if (!map)
+            return std::nullopt;
+        const QByteArray head = map->left(places);
+        if (head.count('Y') + head.count('N') == places)
+            return map;
+    }
+    return std::nullopt;
 }
 
 struct MemoryRead {
@@ -117,17 +191,17 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
         out.failedItem = item;
         return out;
     };
-    const auto version = fetchVersion(s);
+    const auto version = readVersion(s);
     if (!version)
         return fail(QStringLiteral("версия"));
     m.model = version->modelName;
     m.version = version->text.mid(1);
     steps.done(QStringLiteral("версия"));
-    const auto markMap = fetchTextMarkMap(s);
+    const auto markMap = readMap(s, fetchTextMarkMap, kMarkPlaces);
     if (!markMap)
         return fail(QStringLiteral("карта области текстовых марок"));
     steps.done(QStringLiteral("карта марок"));
-    const auto logoMap = fetchGraphicMap(s);
+    const auto logoMap = readMap(s, fetchGraphicMap, kLogoSlots);
     if (!logoMap)
         return fail(QStringLiteral("карта графической области"));
     steps.done(QStringLiteral("карта логотипов"));
@@ -145,10 +219,9 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
         m.marks[0] = *current;
     steps.done(markLabel(0));
     for (int n : markNumbers) {
+        // A place the map calls occupied is kept even when its first fragment is blank.
         const auto file = readMarkFile(s, n, &empty, &why);
-        if (file && empty)
-            why = QStringLiteral("пустой ответ занятого места");
-        if (!file || empty)
+        if (!file)
             return fail(markLabel(n) + QStringLiteral(": ") + why);
         m.marks[n] = *file;
         steps.done(markLabel(n));
@@ -367,11 +440,14 @@ ServiceReport restoreFrom(Session& s, const QString& folder, Progress* progress)
     if (!backup)
         return report;
     Steps steps(progress);
-    const auto version = fetchVersion(s);
-    const auto markMap = version ? fetchTextMarkMap(s) : std::nullopt;
-    const auto logoMap = markMap ? fetchGraphicMap(s) : std::nullopt;
+    const auto version = readVersion(s);
+    const auto markMap = version ? readMap(s, fetchTextMarkMap, kMarkPlaces) : std::nullopt;
+    const auto logoMap = markMap ? readMap(s, fetchGraphicMap, kLogoSlots) : std::nullopt;
     if (!logoMap) {
         report.outcome = Outcome::LinkFailed;
+        if (version && !s.link.error)
+            s.dialogs.error(QStringLiteral("Восстановление отменено: карта занятости не "
+                                           "прочитана целиком."));
         return report;
     }
     const QString model = version->modelName;
