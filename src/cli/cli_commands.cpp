@@ -44,8 +44,8 @@ namespace {
 class SilentStatus : public StatusView {
 public:
     void setLamp(LampTarget, Lamp) override {}
-    void setField(ChildWindow, int, const QString&) override {}
-    void setCommandEnabled(int, bool) override {}
+    void setField(MarkField, const QString&) override {}
+    void setField(GraphicField, const QString&) override {}
 };
 
 class StderrProgress : public service::Progress {

@@ -425,7 +425,7 @@ private slots:
         QTest::newRow("graphic area") << Id::GraphicArea
                                       << QByteArray("\x0f"
                                                     "a\x0e");
-        QTest::newRow("backup") << 71 << QByteArray("\x11i\x0e");
+        QTest::newRow("backup") << Id::Backup << QByteArray("\x11i\x0e");
     }
     void commandsReachThePrinter() {
         QFETCH(Id, id);
