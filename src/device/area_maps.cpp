@@ -2,40 +2,42 @@
 
 #include "device/area_map_text.h"
 #include "device/readout_common.h"
+#include "link/requests.h"
 
 using namespace printerlink;
 
 namespace {
 
-std::optional<QByteArray> fetchMap(Session& s, const QByteArray& request, int places) {
+// One letter per place, then whatever else has arrived, up to the buffer.
+std::optional<Reply> fetchMap(Session& s, const QByteArray& request, int places) {
     if (!requestExchange(s, request))
         return std::nullopt;
-    // The whole table, even when it comes in packets, then whatever else has arrived.
-    constexpr qint64 kBufferSize = 256;
-    QByteArray reply = readRemainder(s, places);
-    reply += s.port.read(qMin(s.port.inputWaiting(), kBufferSize - reply.size()));
-    return reply + QByteArray(kBufferSize - reply.size(), '\0');
+    return readReply(s, places, 256);
+}
+
+std::optional<QByteArray> padded(const std::optional<Reply>& reply) {
+    if (!reply)
+        return std::nullopt;
+    return reply->padded(256);
 }
 
 } // namespace
 
 std::optional<QByteArray> fetchTextMarkMap(Session& s) {
-    return fetchMap(s, QByteArrayLiteral("\x0Fx\x0E"), 85);
+    return padded(fetchMap(s, textMarkAreaRequest(), 85));
 }
 
 std::optional<QByteArray> fetchGraphicMap(Session& s) {
-    return fetchMap(s,
-                    QByteArrayLiteral("\x0F"
-                                      "a\x0E"),
-                    128);
+    return padded(fetchMap(s, graphicAreaRequest(), 128));
 }
 
 void showTextMarkAreaMap(Session& s) {
-    if (const auto reply = fetchTextMarkMap(s))
-        device::showSystemInformation(s, device::textMarkAreaText(*reply, s.wideLayout));
+    if (const auto reply = fetchMap(s, textMarkAreaRequest(), 85))
+        device::showSystemInformation(s, device::textMarkAreaText(reply->padded(256), s.wideLayout),
+                                      *reply);
 }
 
 void showGraphicAreaMap(Session& s) {
-    if (const auto reply = fetchGraphicMap(s))
-        device::showSystemInformation(s, device::graphicAreaText(*reply));
+    if (const auto reply = fetchMap(s, graphicAreaRequest(), 128))
+        device::showSystemInformation(s, device::graphicAreaText(reply->padded(256)), *reply);
 }

@@ -1,6 +1,8 @@
 #include "device/mark_bitmap_view.h"
 
+#include "link/link_messages.h"
 #include "link/request_exchange.h"
+#include "link/requests.h"
 #include "logos/logo_document.h"
 #include "logos/logo_file_commands.h"
 
@@ -27,6 +29,12 @@ namespace {
 constexpr int kPollCycles = 1000;
 constexpr int kSettleMs = 100;
 constexpr qint64 kBufferSize = 8192;
+const QString kTitle = QStringLiteral("ПРОСМОТР БИТ-КАРТЫ МАРКИ ");
+
+// The header and the columns it announces, as far as the buffer holds them.
+qint64 bitmapBytes(const device::MarkBitmapHeader& header) {
+    return qMin(3 + qint64(header.width) * header.byteRows, kBufferSize);
+}
 
 void showSize(Session& s) {
     const QSize pending = s.logo->pendingSize();
@@ -42,33 +50,38 @@ void viewMarkBitmap(Session& s) {
         return;
     setLamp(s, Lamp::Transfer, LampTarget::Graphic);
     s.link.error = false;
-    if (!writeRequest(s, QByteArrayLiteral("\x0F"
-                                           "b\x0E")) ||
-        pollSettled(s, kPollCycles, 1) == 0) {
+    if (!writeRequest(s, markBitmapRequest()) || pollSettled(s, kPollCycles, 1) == 0) {
         reportReadError(s, LampTarget::Both);
         return;
     }
     // The bitmap is large; let the rest of it arrive.
     s.clock.waitMs(kSettleMs);
-    const qint64 waiting = s.port.inputWaiting();
-    QByteArray reply = s.port.read(qMin(waiting, kBufferSize));
-    const auto header = device::markBitmapHeader(waiting > 2 ? reply : QByteArray());
-    if (header) {
-        // A large bitmap may still be on its way in packets: wait for the columns it announces.
-        const qint64 needed = qMin(3 + qint64(header->width) * header->byteRows, kBufferSize);
-        if (reply.size() < needed)
-            reply += readRemainder(s, needed - reply.size());
-        reply += QByteArray(kBufferSize - reply.size(), '\0');
-    }
+    // Whole once the columns the header announces are in; a zero width (no bitmap) or a
+    // header the view cannot use needs nothing more.
+    auto whole = [](const QByteArray& got) {
+        if (got.size() >= 2 && got.at(0) == 0 && got.at(1) == 0)
+            return true;
+        if (got.size() < 3)
+            return false;
+        const auto header = device::markBitmapHeader(got);
+        return !header || got.size() >= bitmapBytes(*header);
+    };
+    const auto reply = readReplyUntil(s, whole, kBufferSize, kBufferSize);
+    if (!reply)
+        return;
+    const QByteArray bytes = reply->padded(kBufferSize);
+    const auto header = device::markBitmapHeader(reply->bytes.size() > 2 ? bytes : QByteArray());
     if (!header) {
         setLamp(s, Lamp::Idle, LampTarget::Graphic);
-        s.dialogs.messageBox(QStringLiteral("ПРОСМОТР БИТ-КАРТЫ МАРКИ "),
-                             QStringLiteral("НЕТ БИТ-КАРТЫ МАРКИ (ПУСТАЯ)."),
+        s.dialogs.messageBox(kTitle, QStringLiteral("НЕТ БИТ-КАРТЫ МАРКИ (ПУСТАЯ)."),
                              MessageIcon::Information, MessageButtons::Ok);
     } else {
-        s.logo->drawPackedLogo(reply.mid(3, qint64(header->width) * header->byteRows),
+        s.logo->drawPackedLogo(bytes.mid(3, qint64(header->width) * header->byteRows),
                                header->width, header->byteRows);
     }
     setLamp(s, Lamp::Idle, LampTarget::Graphic);
     showSize(s);
+    if (header && !reply->complete)
+        s.dialogs.messageBox(kTitle, incompleteReplyText(reply->bytes.size(), bitmapBytes(*header)),
+                             MessageIcon::Warning, MessageButtons::Ok);
 }

@@ -2,17 +2,31 @@
 
 #include "device/print_system_text.h"
 #include "device/readout_common.h"
+#include "link/requests.h"
 
 using namespace printerlink;
 
+namespace {
+
+// The block is at least 47 bytes; a newer firmware may send more.
+std::optional<Reply> fetchSettings(Session& s) {
+    return device::fetchReadout(s, printSystemSettingsRequest(), 47, 256);
+}
+
+} // namespace
+
 std::optional<QString> printSystemSettingsReadout(Session& s) {
-    const auto reply = device::fetchReadout(s, QByteArrayLiteral("\x11\x5C\x0E"), 256);
+    const auto reply = fetchSettings(s);
     if (!reply)
         return std::nullopt;
-    return device::printSystemSettingsText(*reply, s.link.modelName, s.wideLayout);
+    return device::withCompleteness(
+        device::printSystemSettingsText(reply->padded(256), s.link.modelName, s.wideLayout),
+        *reply);
 }
 
 void readPrintSystemSettings(Session& s) {
-    if (const auto text = printSystemSettingsReadout(s))
-        device::showSystemInformation(s, *text);
+    if (const auto reply = fetchSettings(s))
+        device::showSystemInformation(
+            s, device::printSystemSettingsText(reply->padded(256), s.link.modelName, s.wideLayout),
+            *reply);
 }

@@ -1,23 +1,33 @@
 #include "device/readout_common.h"
 
+#include "link/link_messages.h"
+
 using namespace platform;
 using namespace printerlink;
 
 namespace device {
 
-std::optional<QByteArray> fetchReadout(Session& s, const QByteArray& request, qint64 bufferSize) {
+std::optional<Reply> fetchReadout(Session& s, const QByteArray& request, qint64 needed,
+                                  qint64 bufferSize) {
     setLamp(s, Lamp::Transfer);
-    const std::optional<qint64> length = requestExchange(s, request);
-    if (!length)
+    if (!requestExchange(s, request))
         return std::nullopt;
-    QByteArray reply = readReply(s, *length, bufferSize);
-    setLamp(s, Lamp::Idle);
+    auto reply = readReply(s, needed, bufferSize);
+    if (reply)
+        setLamp(s, Lamp::Idle);
     return reply;
 }
 
-void showSystemInformation(Session& s, const QString& text) {
-    s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), text,
-                         MessageIcon::Information, MessageButtons::Ok);
+QString withCompleteness(const QString& text, const Reply& reply) {
+    if (reply.complete)
+        return text;
+    return text + QStringLiteral("\r\n\n") + incompleteReplyText(reply.bytes.size(), reply.needed);
+}
+
+void showSystemInformation(Session& s, const QString& text, const Reply& reply) {
+    s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), withCompleteness(text, reply),
+                         reply.complete ? MessageIcon::Information : MessageIcon::Warning,
+                         MessageButtons::Ok);
 }
 
 } // namespace device

@@ -8,11 +8,17 @@
 
 namespace device {
 
-// Sends a read-out request and returns its reply in a zero-filled buffer of `bufferSize`, with
-// the transfer lamp around it. Nothing when the exchange failed (already reported).
-std::optional<QByteArray> fetchReadout(printerlink::Session& s, const QByteArray& request,
-                                       qint64 bufferSize);
+// Sends a read-out request and reads its reply of `needed` bytes (more are taken, up to
+// `bufferSize`), with the transfer lamp around it. Nothing when the exchange failed (already
+// reported).
+std::optional<printerlink::Reply> fetchReadout(printerlink::Session& s, const QByteArray& request,
+                                               qint64 needed, qint64 bufferSize);
 
-void showSystemInformation(printerlink::Session& s, const QString& text);
+// The read-out text, with the incompleteness note under it when the reply stopped short.
+QString withCompleteness(const QString& text, const printerlink::Reply& reply);
+
+// The read-out box; a reply that stopped short says so under the decoded text, with a warning.
+void showSystemInformation(printerlink::Session& s, const QString& text,
+                           const printerlink::Reply& reply);
 
 } // namespace device

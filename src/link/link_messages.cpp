@@ -11,4 +11,13 @@ QString writeErrorText(const QString& portName) {
     return QStringLiteral("Ошибка записи данных в порт ") + portName + QStringLiteral("!");
 }
 
+QString incompleteReplyText(qint64 received, qint64 needed) {
+    QString text =
+        QStringLiteral("ОТВЕТ МАРКИРАТОРА НЕПОЛНЫЙ!\n\rПринято байт: ") + QString::number(received);
+    if (needed <= 0)
+        return text + QStringLiteral(", дата версии не получена.");
+    return text + QStringLiteral(" из ") + QString::number(needed) +
+           QStringLiteral(".\n\rНедостающие данные показаны нулями.");
+}
+
 } // namespace printerlink

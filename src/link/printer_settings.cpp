@@ -1,6 +1,7 @@
 #include "link/printer_settings.h"
 
 #include "link/request_exchange.h"
+#include "link/requests.h"
 #include "platform/number_prompt.h"
 #include "platform/number_text.h"
 
@@ -11,10 +12,6 @@ namespace printerlink {
 namespace {
 
 const QString kClockTitle = QStringLiteral("Установка Часов Маркиратора");
-
-QByteArray framed(char lead, char letter, const QByteArray& parameter) {
-    return QByteArray(1, lead) + letter + parameter + '\x0E';
-}
 
 bool allDigits(QStringView text) {
     for (QChar c : text) {
@@ -41,13 +38,6 @@ bool sendSetting(Session& s, const QByteArray& request) {
 ClockDigits clockDigits(const QDateTime& t) {
     return {t.toString(QStringLiteral("ddMMyy")).toLatin1(),
             t.toString(QStringLiteral("hhmmss")).toLatin1()};
-}
-
-QByteArray setDateRequest(const QByteArray& ddmmyy) {
-    return framed('\x1A', 'D', ddmmyy);
-}
-QByteArray setTimeRequest(const QByteArray& hhmmss) {
-    return framed('\x1A', 'T', hhmmss);
 }
 
 QString clockQuestion(const QDateTime& now) {
@@ -80,10 +70,6 @@ std::optional<QByteArray> dateOffsetField(const QString& answer) {
     return QByteArray::number(v).rightJustified(4, '0');
 }
 
-QByteArray setDateOffsetRequest(const QByteArray& field) {
-    return framed('\x1D', 'D', field);
-}
-
 QString postDateQuestion(const QDate& today, int offsetDays) {
     return QStringLiteral("УСТАНОВИТЬ ПОСТ-ДАТУ:  ") +
            today.addDays(offsetDays).toString(QStringLiteral("dd.MM.yyyy")) +
@@ -97,10 +83,6 @@ int printLinesLimit(const QString& modelName) {
 QString printLinesDefault(const QByteArray& reply) {
     const int c = reply.size() > 1 ? quint8(reply[1]) : 0;
     return c >= 1 && c <= 4 ? QString::number(c) : QStringLiteral("?");
-}
-
-QByteArray setPrintLinesRequest(int lines) {
-    return framed('\x0C', 'S', QByteArray::number(lines));
 }
 
 void setPrinterClock(Session& s) {
@@ -166,9 +148,12 @@ void setDateOffset(Session& s) {
 void setPrintLines(Session& s) {
     QString defaultText;
     setLamp(s, Lamp::Transfer);
-    if (const auto length = requestExchange(s, QByteArrayLiteral("\x11S\x0E"))) {
-        defaultText = printLinesDefault(readReply(s, *length, 256));
-        setLamp(s, Lamp::Idle);
+    if (requestExchange(s, printLinesRequest())) {
+        // "S" and the count; a cut reply leaves the default at "?".
+        if (const auto reply = readReply(s, 2, 256)) {
+            defaultText = printLinesDefault(reply->padded(256));
+            setLamp(s, Lamp::Idle);
+        }
     }
 
     const int limit = printLinesLimit(s.link.modelName);

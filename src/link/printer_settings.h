@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/requests.h"
 #include "link/session.h"
 
 #include <QByteArray>
@@ -24,8 +25,6 @@ struct ClockDigits {
     bool operator==(const ClockDigits&) const = default;
 };
 ClockDigits clockDigits(const QDateTime& t);
-QByteArray setDateRequest(const QByteArray& ddmmyy);
-QByteArray setTimeRequest(const QByteArray& hhmmss);
 QString clockQuestion(const QDateTime& now);
 // "DDMMYY hhmmss" (the separator may be any character); nothing unless it is a real date
 // (two-digit year taken as 20YY) and a real time of day.
@@ -33,12 +32,10 @@ std::optional<ClockDigits> parseTypedClock(const QString& text);
 
 // The offset for the request, 4 digits; nothing outside 0..9999.
 std::optional<QByteArray> dateOffsetField(const QString& answer);
-QByteArray setDateOffsetRequest(const QByteArray& field);
 QString postDateQuestion(const QDate& today, int offsetDays);
 
 int printLinesLimit(const QString& modelName);
 // The prompt's default from the read-lines reply: the count when 1..4, "?" otherwise.
 QString printLinesDefault(const QByteArray& reply);
-QByteArray setPrintLinesRequest(int lines);
 
 } // namespace printerlink

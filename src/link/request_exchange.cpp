@@ -1,6 +1,7 @@
 #include "link/request_exchange.h"
 
 #include "link/link_messages.h"
+#include "platform/line_time.h"
 
 using namespace platform;
 
@@ -32,8 +33,7 @@ qint64 quietMs(int baudRate, int waitMs) {
     // Eight byte times: on a slow line the gaps between bytes, and between the packets a USB
     // adapter hands over, are longer than a 1 ms wait and are not the end of the reply. At
     // 115200 baud this is the wait itself.
-    const qint64 baud = qMax(1, baudRate);
-    return qMax<qint64>(waitMs, (8 * 10 * 1000 + baud - 1) / baud);
+    return qMax<qint64>(waitMs, lineTimeMs(8, baudRate) + 1);
 }
 
 qint64 pollSettled(Session& s, int cycles, int waitMs) {
@@ -74,43 +74,67 @@ std::optional<qint64> requestExchange(Session& s, const QByteArray& request, int
     return std::nullopt;
 }
 
-QByteArray readReply(Session& s, qint64 available, qint64 bufferSize) {
-    QByteArray buffer(bufferSize, '\0');
-    const QByteArray got = s.port.read(qMin(available, bufferSize));
-    std::copy(got.begin(), got.end(), buffer.begin());
-    return buffer;
+QByteArray Reply::padded(qint64 size) const {
+    QByteArray out = bytes.left(size);
+    out.append(QByteArray(size - out.size(), '\0'));
+    return out;
 }
 
-QByteArray readRemainder(Session& s, qint64 needed, int quietMs) {
-    QByteArray got;
-    const qint64 limitMs = needed * 10 * 1000 / qMax(1, s.port.baudRate()) + 1000;
+qint64 replyQuietMs(int baudRate) {
+    return qMax<qint64>(200, lineTimeMs(64, baudRate) + 20);
+}
+
+std::optional<Reply> readReplyUntil(Session& s, const ReplyComplete& complete, qint64 expectedBytes,
+                                    qint64 limit) {
+    Reply reply;
+    // However slowly it comes in packets (at worst 8 bytes every 25 ms, as some device servers
+    // hand them over), the read ends; a quiet line ends it much sooner.
+    const qint64 boundMs =
+        lineTimeMs(expectedBytes, s.port.baudRate()) + (expectedBytes / 8 + 1) * 25 + 1000;
+    const qint64 quiet = replyQuietMs(s.port.baudRate());
     const qint64 start = s.clock.elapsedMs();
     qint64 lastArrival = start;
-    while (got.size() < needed && s.port.isOpen()) {
-        if (const qint64 waiting = s.port.inputWaiting(); waiting > 0) {
-            const QByteArray chunk = s.port.read(qMin(waiting, needed - got.size()));
-            if (chunk.isEmpty())
-                break; // the port failed underneath
-            got += chunk;
-            lastArrival = s.clock.elapsedMs();
-            continue;
+    for (;;) {
+        if (const qint64 room = limit - reply.bytes.size(); room > 0) {
+            if (const qint64 waiting = s.port.inputWaiting(); waiting > 0) {
+                reply.bytes += s.port.read(qMin(waiting, room));
+                lastArrival = s.clock.elapsedMs();
+            }
         }
+        if (!s.port.isOpen()) {
+            reportReadError(s);
+            return std::nullopt;
+        }
+        reply.complete = complete(reply.bytes);
+        if (reply.complete || reply.bytes.size() >= limit)
+            break;
         const qint64 now = s.clock.elapsedMs();
-        if (now - lastArrival >= quietMs || now - start > limitMs)
+        if (now - lastArrival >= quiet || now - start >= boundMs)
             break;
         s.clock.waitMs(1);
     }
-    return got;
+    return reply;
+}
+
+std::optional<Reply> readReply(Session& s, qint64 needed, qint64 limit) {
+    auto reply = readReplyUntil(
+        s, [needed](const QByteArray& got) { return got.size() >= needed; }, needed, limit);
+    if (reply)
+        reply->needed = needed;
+    return reply;
 }
 
 bool waitOutputDrained(Session& s, qint64 bytes) {
-    // 10 bits per byte on the line, plus a second for the driver and adapter.
-    const qint64 limitMs = bytes * 10 * 1000 / qMax(1, s.port.baudRate()) + 1000;
+    // The line time plus a second for the driver and adapter.
+    const qint64 limitMs = lineTimeMs(bytes, s.port.baudRate()) + 1000;
     const qint64 start = s.clock.elapsedMs();
-    while (s.port.outputWaiting() > 0) {
+    for (qint64 waiting; (waiting = s.port.outputWaiting()) > 0;) {
         if (!s.port.isOpen() || s.clock.elapsedMs() - start > limitMs)
             return false;
-        s.clock.waitMs(1);
+        // About as long as the rest needs: whole-millisecond polls would add up to a
+        // millisecond to every block a command sends.
+        s.clock.waitUs(
+            int(qBound(qint64(100), lineTimeUs(waiting, s.port.baudRate()), qint64(1000))));
     }
     return s.port.isOpen();
 }

@@ -3,6 +3,7 @@
 #include "link/session.h"
 
 #include <QByteArray>
+#include <functional>
 #include <optional>
 
 namespace printerlink {
@@ -27,14 +28,35 @@ qint64 pollSettled(Session& s, int cycles, int waitMs);
 // or eight byte times on a slower line.
 qint64 quietMs(int baudRate, int waitMs);
 
-// Reads up to `limit` bytes of what is waiting into a zero-filled buffer of `bufferSize`.
-QByteArray readReply(Session& s, qint64 available, qint64 bufferSize);
+// A reply as it came off the line.
+struct Reply {
+    QByteArray bytes;  // what arrived, at most the caller's limit
+    qint64 needed = 0; // what the command expects; 0 when only the content tells
+    bool complete = false;
 
-// Reads until `needed` bytes are in, for a reply whose length its header gives: USB adapters
-// hand a long reply over in packets with gaps that the settle test takes for its end. Returns
-// what came (at most `needed`) once the line has been quiet for `quietMs`, within the line time
-// of `needed` bytes plus 1 s.
-QByteArray readRemainder(Session& s, qint64 needed, int quietMs = 50);
+    // The bytes zero-filled to `size`: the decoders read missing bytes as 0.
+    QByteArray padded(qint64 size) const;
+};
+
+// Whether the bytes read so far are the whole reply.
+using ReplyComplete = std::function<bool(const QByteArray& got)>;
+
+// The one reader for a reply that may arrive in packets: USB-serial adapters, device servers
+// and some firmwares hand a reply over in pieces with gaps that the settle test takes for its
+// end. Takes what is waiting, then keeps reading until `complete` says so or the line has been
+// quiet for replyQuietMs(); `expectedBytes` bounds the whole read. A whole reply costs no wait
+// beyond its arrival. Nothing when the port failed underneath
+// (the read-error message has been shown).
+std::optional<Reply> readReplyUntil(Session& s, const ReplyComplete& complete, qint64 expectedBytes,
+                                    qint64 limit);
+// The same for a reply of `needed` bytes.
+std::optional<Reply> readReply(Session& s, qint64 needed, qint64 limit);
+
+// How long a line must stay quiet before a reply that is still short counts as ended. The gaps
+// between the packets of one reply are usually a few milliseconds, at worst a good part of
+// this (a printer pausing between its blocks); on a slow line a full USB packet's line time plus
+// an adapter's latency gap. Always far below the line time of a reply plus a second.
+qint64 replyQuietMs(int baudRate);
 
 // Waits for an empty output queue, bounded by the line time of `bytes` at the rate in force
 // plus 1 s. False when the queue did not drain or the port failed.

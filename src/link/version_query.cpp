@@ -2,6 +2,7 @@
 
 #include "link/link_messages.h"
 #include "link/request_exchange.h"
+#include "link/requests.h"
 #include "platform/codepage.h"
 #include "platform/number_text.h"
 
@@ -9,8 +10,25 @@ using namespace platform;
 
 namespace printerlink {
 
+namespace {
+// The most a version reply is read to; the printer's own is under 20 characters.
+constexpr qint64 kLongestVersion = 256;
+} // namespace
+
+bool endsInDate(const QByteArray& reply) {
+    if (reply.size() < 6)
+        return false;
+    const QByteArray d = reply.right(6);
+    for (char c : d) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return QDate(2000 + d.mid(4, 2).toInt(), d.mid(2, 2).toInt(), d.left(2).toInt()).isValid();
+}
+
 VersionReply decodeVersionReply(const QByteArray& reply) {
     VersionReply out;
+    out.received = reply.size();
     // The reply is a text: it ends at its first zero byte.
     const qsizetype end = reply.indexOf('\0');
     out.text = fromCp1251(end < 0 ? reply : reply.left(end));
@@ -20,13 +38,16 @@ VersionReply decodeVersionReply(const QByteArray& reply) {
     out.modelName = out.text.mid(1, 4);
     const QString d = out.text.right(6);
     out.firmware = readDecimal(d.mid(4, 2) + d.mid(2, 2) + d.mid(0, 2));
-    out.oldFirmware = out.firmware < kOldFirmwareLimit;
+    out.dated = endsInDate(toCp1251(out.text));
+    out.oldFirmware = out.dated && out.firmware < kOldFirmwareLimit;
     return out;
 }
 
 QString versionMessage(const VersionReply& reply) {
     QString text = QStringLiteral("Версия Программы Системы Печати:\n\r'") + reply.text.mid(1) +
                    QLatin1Char('\'');
+    if (!reply.dated)
+        return text + QStringLiteral("\r\n\n") + incompleteReplyText(reply.received, 0);
     if (reply.oldFirmware) {
         text += QStringLiteral("\r\n\nПРЕДУПРЕЖДЕНИЕ:\n\r") +
                 QStringLiteral("Устаревшая Программа печати - ранее 01.10.2010.\n\r") +
@@ -42,20 +63,20 @@ QString emptyVersionMessage(const QString& portName) {
 
 std::optional<VersionReply> fetchVersion(Session& s) {
     setLamp(s, Lamp::Transfer);
-    const auto length = requestExchange(s, QByteArrayLiteral("\x11i\x0E"));
-    if (!length)
+    if (!requestExchange(s, versionRequest()))
         return std::nullopt;
-
-    QByteArray bytes = s.port.read(*length);
-    if (bytes.isEmpty() || !s.port.isOpen()) {
+    // A reply in packets may settle before its end: read on until it ends in its date (or in a
+    // zero byte, which ends the text).
+    auto whole = [](const QByteArray& got) { return got.contains('\0') || endsInDate(got); };
+    const auto bytes = readReplyUntil(s, whole, kLongestVersion, kLongestVersion);
+    if (!bytes)
+        return std::nullopt;
+    if (bytes->bytes.isEmpty()) {
         reportReadError(s);
         return std::nullopt;
     }
-    // Bytes that did not arrive read as blanks.
-    if (bytes.size() < *length)
-        bytes.append(QByteArray(*length - bytes.size(), ' '));
 
-    const VersionReply reply = decodeVersionReply(bytes);
+    const VersionReply reply = decodeVersionReply(bytes->bytes);
     if (reply.empty) {
         s.link.error = true;
         setLamp(s, Lamp::Error);
@@ -63,7 +84,9 @@ std::optional<VersionReply> fetchVersion(Session& s) {
         return std::nullopt;
     }
     setLamp(s, Lamp::Idle);
-    s.link.modelName = reply.modelName;
+    // Characters 2-5 of a cut reply may be anything but the model.
+    if (reply.dated)
+        s.link.modelName = reply.modelName;
     return reply;
 }
 
@@ -72,7 +95,8 @@ bool queryVersion(Session& s) {
     if (!reply)
         return false;
     s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), versionMessage(*reply),
-                         reply->oldFirmware ? MessageIcon::Warning : MessageIcon::Information,
+                         reply->oldFirmware || !reply->dated ? MessageIcon::Warning
+                                                             : MessageIcon::Information,
                          MessageButtons::Ok);
     return true;
 }

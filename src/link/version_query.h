@@ -7,8 +7,8 @@
 
 namespace printerlink {
 
-// Asks the printer for its software version, shows it and takes the model name from it.
-// True when a version was read.
+// Asks the printer for its software version, shows it and takes the model name from it (from a
+// whole reply only). True when a version was read.
 bool queryVersion(Session& s);
 
 // --- the pure parts ---
@@ -18,8 +18,14 @@ struct VersionReply {
     QString text;        // the whole reply as text, lead byte included
     QString modelName;   // characters 2-5
     qint64 firmware = 0; // the closing DDMMYY read as YYMMDD
-    bool oldFirmware = true;
+    // Ends in a date: the reply has no length, so only its date shows that it came whole.
+    bool dated = false;
+    bool oldFirmware = false; // only a whole reply can tell
+    qint64 received = 0;      // bytes that came
 };
+
+// The last six characters are a calendar date DDMMYY.
+bool endsInDate(const QByteArray& reply);
 
 // Firmware older than 01.10.2010 cannot manage marks.
 constexpr qint64 kOldFirmwareLimit = 101001;
@@ -27,9 +33,9 @@ constexpr qint64 kOldFirmwareLimit = 101001;
 VersionReply decodeVersionReply(const QByteArray& reply);
 
 // The exchange of queryVersion without its message box: the decoded reply, the model name
-// taken; nothing after a failure (already reported).
+// taken from a whole one; nothing after a failure (already reported).
 std::optional<VersionReply> fetchVersion(Session& s);
-// The message box text for a decoded, non-empty reply.
+// The message box text for a decoded, non-empty reply; an undated one is said to be cut.
 QString versionMessage(const VersionReply& reply);
 QString emptyVersionMessage(const QString& portName);
 

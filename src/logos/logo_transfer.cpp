@@ -1,6 +1,8 @@
 #include "logos/logo_transfer.h"
 
+#include "link/link_messages.h"
 #include "link/request_exchange.h"
+#include "link/requests.h"
 #include "logos/logo_document.h"
 #include "logos/logo_file_commands.h"
 #include "logos/picture_files.h"
@@ -18,8 +20,6 @@ namespace {
 constexpr int kSlotBytes = 256;
 constexpr int kReadPollCycles = 200;
 constexpr int kAfterWriteMs = 200;
-constexpr char kLead = 0x0F;
-constexpr char kEnd = 0x0E;
 
 const QString kWriteTitle = QStringLiteral("Запись Логотипа в Маркиратор");
 const QString kDeleteTitle = QStringLiteral("Удаление Логотипа Маркиратора");
@@ -40,10 +40,6 @@ std::optional<int> askSlot(Session& s, const QString& title, const QString& prom
 
 QString slotDigits(int slot) {
     return QStringLiteral("%1").arg(slot, 3, 10, QLatin1Char('0'));
-}
-
-QByteArray slotRequest(char command, int slot, char last) {
-    return QByteArray(1, kLead) + command + slotDigits(slot).toLatin1() + last;
 }
 
 void discardInput(Session& s) {
@@ -93,7 +89,7 @@ bool fitsSlot(Session& s) {
 
 std::optional<SlotRead> fetchLogoSlot(Session& s, int slot) {
     s.link.error = false;
-    if (!writeRequest(s, slotRequest('i', slot, kEnd))) {
+    if (!writeRequest(s, logoSlotRequest(slot))) {
         reportReadError(s);
         return std::nullopt;
     }
@@ -134,10 +130,16 @@ std::optional<SlotRead> fetchLogoSlot(Session& s, int slot) {
         return out;
     }
     // The poll settles on the first packet a USB adapter hands over: wait for the whole slot
-    // (a leading byte and the 256 stored), or at least for the columns the header announces.
-    const qint64 needed = qMax(1 + qint64(kSlotBytes), 3 + qint64(out.width) * out.byteRows);
-    if (reply.size() < needed)
-        reply += readRemainder(s, needed - reply.size());
+    // (a leading byte and the 256 stored). The columns the header announces make it usable.
+    const qint64 columnsEnd = 3 + qint64(out.width) * out.byteRows;
+    const qint64 needed = qMax(1 + qint64(kSlotBytes), columnsEnd);
+    if (reply.size() < needed) {
+        const auto rest = readReply(s, needed - reply.size(), needed - reply.size());
+        if (!rest)
+            return std::nullopt;
+        reply += rest->bytes;
+    }
+    out.complete = reply.size() >= columnsEnd;
     out.state = SlotRead::Data;
     out.reply = reply;
     return out;
@@ -183,6 +185,13 @@ void readLogoSlot(Session& s) {
     }
     const int width = read->width;
     const int byteRows = read->byteRows;
+    if (!read->complete) {
+        // A cut logo is shown for what it is, never kept as a file of the slot.
+        const qint64 columns = qint64(width) * byteRows;
+        s.logo->drawPackedLogo(read->reply.mid(3).leftJustified(columns, '\0'), width, byteRows);
+        dataError(s, digits, incompleteReplyText(read->reply.size(), 3 + columns));
+        return;
+    }
     const QString fileName = QStringLiteral("logo") + digits + QStringLiteral(".bin");
     const QString path = s.workDir.filePath(fileName);
     const QString error = logos::writeFileAtomically(path, read->binFile());
@@ -206,13 +215,13 @@ bool sendSlotPayload(Session& s, int slot, const QByteArray& payload) {
     block.append(QByteArray(kSlotBytes - block.size(), '\0'));
     // The header's last byte is the high byte of the payload length, zero for what fits a slot.
     const int length = 2 + quint8(block.at(0)) * quint8(block.at(1));
-    return sendSlotBlock(s, slotRequest('l', slot, char(length >> 8)), block);
+    return sendSlotBlock(s, logoWriteHeader(slot, length), block);
 }
 
 bool clearSlot(Session& s, int slot) {
     s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::Graphic);
-    return sendSlotBlock(s, slotRequest('l', slot, kEnd), QByteArray(kSlotBytes, '\0'));
+    return sendSlotBlock(s, logoDeleteHeader(slot), QByteArray(kSlotBytes, '\0'));
 }
 
 void writeLogoSlot(Session& s) {

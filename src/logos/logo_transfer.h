@@ -20,7 +20,8 @@ struct SlotRead {
     State state = Empty;
     int width = 0;
     int byteRows = 0;
-    QByteArray reply; // for Data: the lead byte, X, R and the stored bytes
+    QByteArray reply;      // for Data: the lead byte, X, R and the stored bytes
+    bool complete = false; // for Data: every column the header announces came
     // The BIN file of a Data read: every byte received, as the printer sent it.
     QByteArray binFile() const;
 };

@@ -1,6 +1,8 @@
 #include "marks/fragment_transfer.h"
 
+#include "link/link_messages.h"
 #include "link/request_exchange.h"
+#include "link/requests.h"
 #include "marks/mark_document.h"
 #include "marks/mark_record.h"
 #include "platform/codepage.h"
@@ -40,13 +42,22 @@ void readFragment(Session& s) {
     if (!fragment)
         return;
     setLamp(s, Lamp::Transfer);
-    const auto length = requestExchange(s, readFragmentRequest(*line, *fragment));
-    if (!length)
+    if (!requestExchange(s, fragmentReadRequest(*line, *fragment)))
         return;
-    const QByteArray reply = readReply(s, *length, kFragmentReplyBuffer);
+    // One mark record: code, font, text length, the text, zeros. The record is read whole, so
+    // none of it trails into the next command; it is usable once its text is in.
+    auto reply = readReply(s, kRecordSize, kFragmentReplyBuffer);
+    if (!reply)
+        return;
     setLamp(s, Lamp::Idle);
-    s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"),
-                         fragmentReportText(*line, *fragment, reply), MessageIcon::Information,
+    const QByteArray bytes = reply->padded(kFragmentReplyBuffer);
+    const qint64 textEnd = 3 + quint8(bytes.at(2));
+    const bool usable = reply->bytes.size() >= qMin<qint64>(textEnd, kRecordSize);
+    QString text = fragmentReportText(*line, *fragment, bytes);
+    if (!usable)
+        text += QStringLiteral("\r\n\n") + incompleteReplyText(reply->bytes.size(), textEnd);
+    s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), text,
+                         usable ? MessageIcon::Information : MessageIcon::Warning,
                          MessageButtons::Ok);
 }
 

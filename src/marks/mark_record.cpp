@@ -1,5 +1,6 @@
 #include "marks/mark_record.h"
 
+#include "link/requests.h"
 #include "platform/codepage.h"
 
 using namespace platform;
@@ -26,10 +27,6 @@ QByteArray textAt(const QByteArray& bytes, qsizetype at, int n) {
 
 QString twoDigits(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
-
-QByteArray markRequest(char letter, int number) {
-    return QByteArray("\x0F") + letter + twoDigits(number).toLatin1() + '\x0E';
 }
 
 } // namespace
@@ -91,17 +88,6 @@ QByteArray encodeMarkData(const MarkRows& rows) {
     return data;
 }
 
-QByteArray readMarkRequest(int number) {
-    return markRequest('r', number);
-}
-QByteArray writeMarkRequest(int number) {
-    return markRequest('t', number);
-}
-
-QByteArray readFragmentRequest(int line, int fragment) {
-    return QByteArray("\x11") + char('0' + line) + char('0' + fragment) + '\x0E';
-}
-
 QString fragmentReportText(int line, int fragment, const QByteArray& reply) {
     QString text = QStringLiteral("ФРАГМЕНТ #") + QString::number(line) +
                    QString::number(fragment) + QStringLiteral(":\r\n\n");
@@ -140,14 +126,8 @@ QString fragmentReportText(int line, int fragment, const QByteArray& reply) {
 
 QByteArray writeFragmentRequest(const QString& functionText, const QString& fragment, int font,
                                 const QByteArray& text) {
-    QByteArray request;
-    request += char(functionCodeOfName(functionText));
-    request += fragment.size() > 0 ? char(fragment[0].unicode()) : '0';
-    request += fragment.size() > 1 ? char(fragment[1].unicode()) : '0';
-    request += char('0' + font);
-    request += text;
-    request += '\x0E';
-    return request;
+    return printerlink::fragmentWriteRequest(functionCodeOfName(functionText), fragment.toLatin1(),
+                                             font, text);
 }
 
 QString writeFragmentQuestion(const QString& fragment, const QString& functionText,

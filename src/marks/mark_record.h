@@ -29,16 +29,11 @@ void decodeMarkData(const QByteArray& reply, MarkReader reader, MarkRows& rows);
 // The 1536 bytes of a mark write. The caller has refused texts that do not fit (checkTexts).
 QByteArray encodeMarkData(const MarkRows& rows);
 
-// 0F 72 d1 d2 0E and 0F 74 d1 d2 0E.
-QByteArray readMarkRequest(int number);
-QByteArray writeMarkRequest(int number);
-
-// Fragment read: 11 L F 0E, and the text shown for its reply.
-QByteArray readFragmentRequest(int line, int fragment);
+// The text shown for a fragment read's reply.
 QString fragmentReportText(int line, int fragment, const QByteArray& reply);
 
-// Fragment write: code, line digit, fragment digit, "0" + font, text, 0E. `fragment` is the
-// selected fragment number ("23"); `text` is already in Windows-1251.
+// The fragment write request for the editor's choices. `fragment` is the selected fragment
+// number ("23"); `text` is already in Windows-1251.
 QByteArray writeFragmentRequest(const QString& functionText, const QString& fragment, int font,
                                 const QByteArray& text);
 QString writeFragmentQuestion(const QString& fragment, const QString& functionText,

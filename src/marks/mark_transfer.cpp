@@ -1,6 +1,8 @@
 #include "marks/mark_transfer.h"
 
+#include "link/link_messages.h"
 #include "link/request_exchange.h"
+#include "link/requests.h"
 #include "marks/mark_document.h"
 #include "marks/mark_file_commands.h"
 #include "marks/mark_record.h"
@@ -16,11 +18,6 @@ namespace {
 
 constexpr int kHighestMark = 85;
 constexpr int kBlockSize = 256;
-// A reply that stops short of the mark data is complete once the line stayed quiet this long;
-// USB-serial adapters leave gaps between their packets, usually a few milliseconds, at worst a
-// good part of this.
-constexpr int kQuietMs = 200;
-constexpr int kCollectPollMs = 2;
 
 struct MarkNumber {
     int number;
@@ -42,35 +39,12 @@ std::optional<MarkNumber> askMarkNumber(Session& s, const QString& title) {
     return MarkNumber{int(a.value), a.typed};
 }
 
-// Reads what has settled, then keeps reading until the whole mark data is in or the line has
-// been quiet for a while, so a reply delivered in packets is not decoded half-empty.
-QByteArray collectMarkReply(Session& s, qint64 settled, qint64* received) {
-    QByteArray got = s.port.read(qMin<qint64>(settled, kMarkReplyBuffer));
-    // Bounded by the wire time of the rest of the mark at the rate in force, plus a second.
-    const qint64 limitMs = qint64(kMarkDataSize) * 10 * 1000 / qMax(1, s.port.baudRate()) + 1000;
-    const qint64 start = s.clock.elapsedMs();
-    qint64 lastByte = start;
-    while (got.size() < kMarkDataSize && s.port.isOpen()) {
-        const qint64 now = s.clock.elapsedMs();
-        if (now - lastByte >= kQuietMs || now - start > limitMs)
-            break;
-        s.clock.waitMs(kCollectPollMs);
-        if (const qint64 waiting = s.port.inputWaiting(); waiting > 0) {
-            got += s.port.read(qMin<qint64>(waiting, kMarkReplyBuffer - got.size()));
-            lastByte = s.clock.elapsedMs();
-        }
-    }
-    if (received)
-        *received = got.size();
-    got.resize(kMarkReplyBuffer, '\0');
-    return got;
-}
-
-void showMark(Session& s, const QByteArray& reply, MarkReader reader, int number) {
+void showMark(Session& s, const QByteArray& reply, qint64 received, MarkReader reader, int number) {
+    const QString title =
+        QStringLiteral("МАРКА #") + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
     if (isEmptyMarkReply(reply)) {
-        s.dialogs.messageBox(
-            QStringLiteral("МАРКА #") + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')),
-            QStringLiteral("    ПУСТАЯ МАРКА!      "), MessageIcon::Error, MessageButtons::Ok);
+        s.dialogs.messageBox(title, QStringLiteral("    ПУСТАЯ МАРКА!      "), MessageIcon::Error,
+                             MessageButtons::Ok);
         return;
     }
     MarkDocument& doc = *s.marks;
@@ -80,6 +54,9 @@ void showMark(Session& s, const QByteArray& reply, MarkReader reader, int number
     doc.selectRow(0);
     doc.redrawPreview();
     doc.setCanSaveAs(true);
+    if (received < kMarkDataSize)
+        s.dialogs.messageBox(title, incompleteReplyText(received, kMarkDataSize),
+                             MessageIcon::Warning, MessageButtons::Ok);
 }
 
 } // namespace
@@ -88,7 +65,7 @@ std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader read
                                          qint64* received) {
     s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::TextMark);
-    if (!writeRequest(s, readMarkRequest(number))) {
+    if (!writeRequest(s, markReadRequest(number))) {
         reportReadError(s);
         return std::nullopt;
     }
@@ -106,15 +83,20 @@ std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader read
     }
     if (reader == MarkReader::ByNumber)
         s.clock.waitMs(200);
-    const QByteArray reply = collectMarkReply(s, s.port.inputWaiting(), received);
+    // The mark data, however it arrives; the buffer holds what came, zero-filled.
+    const auto reply = readReply(s, kMarkDataSize, kMarkReplyBuffer);
+    if (!reply)
+        return std::nullopt;
+    if (received)
+        *received = reply->bytes.size();
     setLamp(s, Lamp::Idle, LampTarget::TextMark);
-    return reply;
+    return reply->padded(kMarkReplyBuffer);
 }
 
 bool sendMark(Session& s, int number, const MarkRows& rows) {
     s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::TextMark);
-    if (!writeRequest(s, writeMarkRequest(number))) {
+    if (!writeRequest(s, markWriteHeader(number))) {
         reportWriteError(s, LampTarget::TextMark);
         return false;
     }
@@ -137,15 +119,17 @@ void readMarkByNumber(Session& s) {
     const auto number = askMarkNumber(s, QStringLiteral("Чтение Текстовой Марки из Маркиратора"));
     if (!number)
         return;
-    if (const auto reply = fetchMarkReply(s, number->number, MarkReader::ByNumber))
-        showMark(s, *reply, MarkReader::ByNumber, number->number);
+    qint64 received = 0;
+    if (const auto reply = fetchMarkReply(s, number->number, MarkReader::ByNumber, &received))
+        showMark(s, *reply, received, MarkReader::ByNumber, number->number);
 }
 
 void readCurrentMark(Session& s) {
     if (!s.marks)
         return;
-    if (const auto reply = fetchMarkReply(s, 0, MarkReader::Current))
-        showMark(s, *reply, MarkReader::Current, 0);
+    qint64 received = 0;
+    if (const auto reply = fetchMarkReply(s, 0, MarkReader::Current, &received))
+        showMark(s, *reply, received, MarkReader::Current, 0);
 }
 
 void writeMarkByNumber(Session& s) {

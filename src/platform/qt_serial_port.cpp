@@ -1,5 +1,7 @@
 #include "platform/qt_serial_port.h"
 
+#include "platform/line_time.h"
+
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -112,10 +114,6 @@ bool QtSerialPort::healthy() {
     return false;
 }
 
-qint64 QtSerialPort::lineTimeMs(qint64 bytes) const {
-    return bytes * 10 * 1000 / qMax(1, baud_);
-}
-
 bool QtSerialPort::write(const QByteArray& bytes) {
     if (!healthy())
         return false;
@@ -126,7 +124,7 @@ bool QtSerialPort::write(const QByteArray& bytes) {
         return false;
     }
     // write() only queues; without an event loop nothing leaves until we wait for it.
-    const qint64 limitMs = lineTimeMs(bytes.size()) + 1000;
+    const qint64 limitMs = lineTimeMs(bytes.size(), baud_) + 1000;
     QElapsedTimer timer;
     timer.start();
     while (port_->bytesToWrite() > 0) {

@@ -35,7 +35,6 @@ private:
     bool healthy();
     void pullInput();
     qint64 driverOutputQueue() const;
-    qint64 lineTimeMs(qint64 bytes) const;
 
     std::unique_ptr<QSerialPort> port_;
     OpenError lastOpenError_ = OpenError::None;

@@ -27,6 +27,11 @@ void RealClock::waitMs(int ms) {
         QThread::msleep(ulong(ms));
 }
 
+void RealClock::waitUs(int us) {
+    if (us > 0)
+        QThread::usleep(ulong(us));
+}
+
 QDateTime RealClock::now() const {
     return QDateTime::currentDateTime();
 }

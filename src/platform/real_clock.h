@@ -12,6 +12,7 @@ public:
     RealClock();
     ~RealClock() override;
     void waitMs(int ms) override;
+    void waitUs(int us) override;
     QDateTime now() const override;
     qint64 elapsedMs() const override;
 

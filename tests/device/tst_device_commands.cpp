@@ -160,48 +160,105 @@ private slots:
         QCOMPARE(rig.dialogs.last().text, QStringLiteral("  Маркиратор отработал 1234.5 часов. "));
     }
 
+    // Packets smaller than the reply, a few milliseconds apart, must not pass for its end.
+    void readoutsWaitForTheirWholeReply_data() {
+        QTest::addColumn<int>("packet");
+        QTest::addColumn<int>("gapMs");
+        QTest::addColumn<int>("baud");
+        QTest::newRow("8 bytes, 20 ms, 115200") << 8 << 20 << 115200;
+        QTest::newRow("16 bytes, 3 ms, 9600") << 16 << 3 << 9600;
+    }
+    void readoutsWaitForTheirWholeReply() {
+        QFETCH(int, packet);
+        QFETCH(int, gapMs);
+        QFETCH(int, baud);
+        for (const Readout& r : kReadouts) {
+            Rig healthy;
+            r.command(healthy.session);
+            Rig rig;
+            rig.session.link.baudRate = baud;
+            rig.port.open(QStringLiteral("/dev/ttySIM0"), baud);
+            rig.printer.faults.chunkBytes = packet;
+            rig.printer.faults.chunkGapMs = gapMs;
+            r.command(rig.session);
+            QVERIFY2(!rig.dialogs.shown.isEmpty() || r.command == viewMarkBitmap, r.name);
+            QCOMPARE(rig.dialogs.messages().size(), healthy.dialogs.messages().size());
+            for (qsizetype i = 0; i < rig.dialogs.messages().size(); ++i)
+                QCOMPARE(rig.dialogs.messages()[i].text, healthy.dialogs.messages()[i].text);
+        }
+    }
+
+    void shortReplySaysHowMuchCame() {
+        Rig rig;
+        rig.printer.faults.shortReply = 23;
+        const qint64 start = rig.clock.elapsedMs();
+        readPrintSystemSettings(rig.session);
+        QVERIFY(rig.clock.elapsedMs() - start < 1000);
+        const auto box = rig.dialogs.last();
+        QCOMPARE(box.icon, MessageIcon::Warning);
+        QVERIFY2(box.text.endsWith(QStringLiteral("\r\n\nОТВЕТ МАРКИРАТОРА НЕПОЛНЫЙ!\n\r"
+                                                  "Принято байт: 23 из 47.\n\r"
+                                                  "Недостающие данные показаны нулями.")),
+                 qPrintable(box.text));
+        // What did come is still decoded.
+        QVERIFY(box.text.startsWith(QStringLiteral("УСТАВКИ СИСТЕМЫ ПЕЧАТИ  ( K309 ) :\r\n\n")));
+    }
+
     void bitmapViewLoadsTheMarkBitmap_data() {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("setDot");
         QTest::addColumn<QPoint>("unsetDot");
+        QTest::addColumn<QString>("note"); // said after drawing; empty for a whole bitmap
         // Column 0 has only its bottom dot, column 1 only its top dot.
         QByteArray columns16(32, '\0');
         columns16[0] = 0x01;
         columns16[3] = char(0x80);
         QTest::newRow("16 x 16") << bitmapReply(16, 2, columns16) << QSize(16, 16) << QPoint(0, 15)
-                                 << QPoint(0, 14);
-        QTest::newRow("16 x 16, top dot")
-            << bitmapReply(16, 2, columns16) << QSize(16, 16) << QPoint(1, 0) << QPoint(1, 15);
+                                 << QPoint(0, 14) << QString();
+        QTest::newRow("16 x 16, top dot") << bitmapReply(16, 2, columns16) << QSize(16, 16)
+                                          << QPoint(1, 0) << QPoint(1, 15) << QString();
         // Taken as 4 bytes per column: the top dot of column 818 is its fourth byte.
         QByteArray wide(1024 * 4, '\0');
         wide[818 * 4 + 3] = char(0x80);
         wide[819 * 4 + 3] = char(0x80);
         QTest::newRow("1024 columns of 6 bytes show 819 of 4")
-            << bitmapReply(1024, 6, wide) << QSize(819, 32) << QPoint(818, 0) << QPoint(817, 0);
+            << bitmapReply(1024, 6, wide) << QSize(819, 32) << QPoint(818, 0) << QPoint(817, 0)
+            << QString();
         QByteArray largest(819 * 4, '\0');
         largest[819 * 4 - 1] = char(0x80);
         largest[800 * 4] = 0x01;
         QTest::newRow("largest bitmap read whole")
-            << bitmapReply(819, 4, largest) << QSize(819, 32) << QPoint(818, 0) << QPoint(818, 31);
+            << bitmapReply(819, 4, largest) << QSize(819, 32) << QPoint(818, 0) << QPoint(818, 31)
+            << QString();
         QTest::newRow("beyond the dot image's first 780 columns")
-            << bitmapReply(819, 4, largest) << QSize(819, 32) << QPoint(800, 31) << QPoint(801, 31);
+            << bitmapReply(819, 4, largest) << QSize(819, 32) << QPoint(800, 31) << QPoint(801, 31)
+            << QString();
         QTest::newRow("short reply leaves the rest unset")
             << bitmapReply(8, 1, QByteArray(1, char(0xFF))) << QSize(8, 8) << QPoint(0, 0)
-            << QPoint(1, 7);
+            << QPoint(1, 7)
+            << QStringLiteral("ОТВЕТ МАРКИРАТОРА НЕПОЛНЫЙ!\n\rПринято байт: 4 из 11.\n\r"
+                              "Недостающие данные показаны нулями.");
     }
     void bitmapViewLoadsTheMarkBitmap() {
         QFETCH(QByteArray, reply);
         QFETCH(QSize, size);
         QFETCH(QPoint, setDot);
         QFETCH(QPoint, unsetDot);
+        QFETCH(QString, note);
         Rig rig;
         rig.printer.state.bitmap = reply;
         viewMarkBitmap(rig.session);
 
         QCOMPARE(rig.requests(), QList<QByteArray>{QByteArray("\x0F"
                                                               "b\x0E")});
-        QVERIFY(rig.dialogs.shown.isEmpty());
+        if (note.isEmpty()) {
+            QVERIFY(rig.dialogs.shown.isEmpty());
+        } else {
+            QCOMPARE(rig.dialogs.messages().size(), 1);
+            QCOMPARE(rig.dialogs.last().text, note);
+            QCOMPARE(rig.dialogs.last().icon, MessageIcon::Warning);
+        }
         QCOMPARE(rig.logo.size(), size);
         QCOMPARE(rig.logo.pendingSize(), size);
         QCOMPARE(rig.logo.byteRows(), size.height() / 8);

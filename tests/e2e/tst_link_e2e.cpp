@@ -69,9 +69,10 @@ private slots:
         QVERIFY(openPortInteractive(rig.s));
 
         setPrintLines(rig.s);
-        const auto n = requestExchange(rig.s, QByteArrayLiteral("\x11S\x0E"));
-        QVERIFY(n);
-        QCOMPARE(int(readReply(rig.s, *n, 256).at(1)), 3);
+        QVERIFY(requestExchange(rig.s, QByteArrayLiteral("\x11S\x0E")));
+        const auto reply = readReply(rig.s, 2, 256);
+        QVERIFY(reply && reply->complete);
+        QCOMPARE(int(reply->bytes.at(1)), 3);
         QVERIFY2(rig.dialogs.unexpected.isEmpty(), qPrintable(rig.dialogs.unexpected.join('\n')));
     }
 

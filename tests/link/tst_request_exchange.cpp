@@ -30,26 +30,31 @@ private slots:
         QTest::addColumn<bool>("empty");
         QTest::addColumn<QString>("model");
         QTest::addColumn<qint64>("firmware");
+        QTest::addColumn<bool>("dated");
         QTest::addColumn<bool>("old");
-        QTest::newRow("K309 current")
-            << QByteArray("VK309 v4.12 011010") << false << "K309" << qint64(101001) << false;
-        QTest::newRow("K307 a day too old")
-            << QByteArray("VK307 v4.12 300910") << false << "K307" << qint64(100930) << true;
+        QTest::newRow("K309 current") << QByteArray("VK309 v4.12 011010") << false << "K309"
+                                      << qint64(101001) << true << false;
+        QTest::newRow("K307 a day too old") << QByteArray("VK307 v4.12 300910") << false << "K307"
+                                            << qint64(100930) << true << true;
+        // Without its date a reply may be cut anywhere: no verdict on the firmware.
         QTest::newRow("no date at the end")
-            << QByteArray("VK309 v4.12 abcdef") << false << "K309" << qint64(0) << true;
+            << QByteArray("VK309 v4.12 abcdef") << false << "K309" << qint64(0) << false << false;
         QTest::newRow("digits stop at a non-digit")
-            << QByteArray("VK309 01x026") << false << "K309" << qint64(26) << true;
+            << QByteArray("VK309 01x026") << false << "K309" << qint64(26) << false << false;
+        QTest::newRow("six digits but no date") << QByteArray("VK309 v4.1 321310") << false
+                                                << "K309" << qint64(101332) << false << false;
         QTest::newRow("zero first byte")
-            << QByteArray("\0K309 011010", 12) << true << "" << qint64(0) << true;
-        QTest::newRow("text ends at a zero byte")
-            << QByteArray("VK309 011010\0junk", 17) << false << "K309" << qint64(101001) << false;
+            << QByteArray("\0K309 011010", 12) << true << "" << qint64(0) << false << false;
+        QTest::newRow("text ends at a zero byte") << QByteArray("VK309 011010\0junk", 17) << false
+                                                  << "K309" << qint64(101001) << true << false;
         QTest::newRow("shorter than a model name")
-            << QByteArray("VK3") << false << "K3" << qint64(3) << true;
+            << QByteArray("VK3") << false << "K3" << qint64(3) << false << false;
     }
     void versionReplyDecoding() {
         QFETCH(bool, empty);
         QFETCH(QString, model);
         QFETCH(qint64, firmware);
+        QFETCH(bool, dated);
         QFETCH(bool, old);
         QFETCH(QByteArray, reply);
         const VersionReply v = decodeVersionReply(reply);
@@ -57,6 +62,7 @@ private slots:
         if (!v.empty) {
             QCOMPARE(v.modelName, model);
             QCOMPARE(v.firmware, firmware);
+            QCOMPARE(v.dated, dated);
             QCOMPARE(v.oldFirmware, old);
         }
     }
@@ -101,6 +107,47 @@ private slots:
         QCOMPARE(rig.status.textMarkLamp, Lamp::Idle);
         QCOMPARE(rig.status.graphicLamp, Lamp::Idle);
         QVERIFY(rig.dialogs.unexpected.isEmpty());
+    }
+
+    // A version reply that settles before its end, or stops short, never warns of old
+    // firmware nor changes the model name.
+    void versionQueryWaitsForTheDate_data() {
+        QTest::addColumn<int>("packet");
+        QTest::addColumn<int>("gapMs");
+        QTest::addColumn<int>("cutTo");
+        QTest::addColumn<QString>("text");
+        const QString whole =
+            QStringLiteral("Версия Программы Системы Печати:\n\r'K307 v4.12 011010'");
+        QTest::newRow("8-byte packets 20 ms apart") << 8 << 20 << -1 << whole;
+        QTest::newRow("16-byte packets 3 ms apart") << 16 << 3 << -1 << whole;
+        QTest::newRow("cut after 9 bytes")
+            << 0 << 0 << 9
+            << QStringLiteral("Версия Программы Системы Печати:\n\r'K307 v4.'\r\n\n"
+                              "ОТВЕТ МАРКИРАТОРА НЕПОЛНЫЙ!\n\rПринято байт: 9, дата версии не "
+                              "получена.");
+        QTest::newRow("cut after 3 bytes")
+            << 0 << 0 << 3
+            << QStringLiteral("Версия Программы Системы Печати:\n\r'K3'\r\n\n"
+                              "ОТВЕТ МАРКИРАТОРА НЕПОЛНЫЙ!\n\rПринято байт: 3, дата версии не "
+                              "получена.");
+    }
+    void versionQueryWaitsForTheDate() {
+        QFETCH(int, packet);
+        QFETCH(int, gapMs);
+        QFETCH(int, cutTo);
+        QFETCH(QString, text);
+        LinkRig rig;
+        rig.connect(QStringLiteral("K309"));
+        rig.printer.state.model = QStringLiteral("K307");
+        rig.printer.faults.chunkBytes = packet;
+        rig.printer.faults.chunkGapMs = gapMs;
+        rig.printer.faults.shortReply = cutTo;
+        QVERIFY(queryVersion(rig.s));
+        QCOMPARE(rig.dialogs.messages().size(), 1);
+        QCOMPARE(rig.dialogs.last().text, text);
+        QCOMPARE(rig.s.link.modelName, cutTo < 0 ? QStringLiteral("K307") : QStringLiteral("K309"));
+        QCOMPARE(rig.dialogs.last().icon,
+                 cutTo < 0 ? MessageIcon::Information : MessageIcon::Warning);
     }
 
     void replyBeginningWithZeroIsReportedAsEmpty() {

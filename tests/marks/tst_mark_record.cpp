@@ -42,7 +42,7 @@ private slots:
     void encodesARecord();
     void roundTripsAWholeMark_data();
     void roundTripsAWholeMark();
-    void markRequests();
+    void emptyMarkReply();
     void textChecks_data();
     void textChecks();
     void fragmentReport_data();
@@ -234,12 +234,7 @@ void TestMarkRecord::roundTripsAWholeMark() {
         QCOMPARE(back[r], rows[r]);
 }
 
-void TestMarkRecord::markRequests() {
-    QCOMPARE(readMarkRequest(7), QByteArray::fromHex("0F7230370E"));
-    QCOMPARE(readMarkRequest(85), QByteArray::fromHex("0F7238350E"));
-    QCOMPARE(readMarkRequest(0), QByteArray::fromHex("0F7230300E"));
-    QCOMPARE(writeMarkRequest(12), QByteArray::fromHex("0F7431320E"));
-    QCOMPARE(readFragmentRequest(2, 5), QByteArray::fromHex("1132350E"));
+void TestMarkRecord::emptyMarkReply() {
     QVERIFY(isEmptyMarkReply(QByteArray(kMarkDataSize, '\0')));
     QVERIFY(isEmptyMarkReply(QByteArray()));
     QVERIFY(!isEmptyMarkReply(QByteArray("\x18")));

@@ -6,6 +6,7 @@
 class VirtualClock : public platform::Clock {
 public:
     void waitMs(int ms) override { nowUs_ += qint64(qMax(ms, 0)) * 1000; }
+    void waitUs(int us) override { nowUs_ += qMax(us, 0); }
     QDateTime now() const override { return start_.addMSecs(nowUs_ / 1000); }
     qint64 elapsedMs() const override { return nowUs_ / 1000; }
 

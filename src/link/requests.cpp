@@ -1,0 +1,97 @@
+#include "link/requests.h"
+
+namespace printerlink {
+
+namespace {
+
+constexpr char kEnd = 0x0E;
+constexpr char kReadout = 0x11;
+constexpr char kStore = 0x0F;
+
+QByteArray framed(char lead, char letter, const QByteArray& parameter = {}) {
+    return QByteArray(1, lead) + letter + parameter + kEnd;
+}
+
+QByteArray digits(int n, int width) {
+    return QByteArray::number(n).rightJustified(width, '0');
+}
+
+QByteArray slotHeader(char letter, int slot, char last) {
+    return QByteArray(1, kStore) + letter + digits(slot, 3) + last;
+}
+
+} // namespace
+
+QByteArray versionRequest() {
+    return framed(kReadout, 'i');
+}
+QByteArray printSystemSettingsRequest() {
+    return framed(kReadout, '\\');
+}
+QByteArray printModeRequest() {
+    return framed(kReadout, 'M');
+}
+QByteArray runningHoursRequest() {
+    return framed(kReadout, 'w');
+}
+QByteArray printedMarksRequest() {
+    return framed(kReadout, 'm');
+}
+QByteArray printLinesRequest() {
+    return framed(kReadout, 'S');
+}
+QByteArray textMarkAreaRequest() {
+    return framed(kStore, 'x');
+}
+QByteArray graphicAreaRequest() {
+    return framed(kStore, 'a');
+}
+QByteArray markBitmapRequest() {
+    return framed(kStore, 'b');
+}
+
+QByteArray setDateRequest(const QByteArray& ddmmyy) {
+    return framed(0x1A, 'D', ddmmyy);
+}
+QByteArray setTimeRequest(const QByteArray& hhmmss) {
+    return framed(0x1A, 'T', hhmmss);
+}
+QByteArray setDateOffsetRequest(const QByteArray& fourDigits) {
+    return framed(0x1D, 'D', fourDigits);
+}
+QByteArray setPrintLinesRequest(int lines) {
+    return framed(0x0C, 'S', QByteArray::number(lines));
+}
+
+QByteArray markReadRequest(int number) {
+    return framed(kStore, 'r', digits(number, 2));
+}
+QByteArray markWriteHeader(int number) {
+    return framed(kStore, 't', digits(number, 2));
+}
+
+QByteArray fragmentReadRequest(int line, int fragment) {
+    return QByteArray(1, kReadout) + char('0' + line) + char('0' + fragment) + kEnd;
+}
+
+QByteArray fragmentWriteRequest(quint8 functionCode, const QByteArray& position, int font,
+                                const QByteArray& text) {
+    QByteArray request(1, char(functionCode));
+    request += position.leftJustified(2, '0', true);
+    request += char('0' + font);
+    request += text;
+    request += kEnd;
+    return request;
+}
+
+QByteArray logoSlotRequest(int slot) {
+    return slotHeader('i', slot, kEnd);
+}
+QByteArray logoWriteHeader(int slot, int payloadLength) {
+    return slotHeader('l', slot, char(payloadLength >> 8));
+}
+QByteArray logoDeleteHeader(int slot) {
+    return slotHeader('l', slot, kEnd);
+}
+
+} // namespace printerlink
