@@ -74,7 +74,7 @@ bool SimulatedPort::write(const QByteArray& bytes) {
     // The printer model takes each byte at once, but answers as of the byte's arrival time on
     // the line; so a test sees what a command sent even when the command ends without waiting,
     // while everything the host can observe keeps the line's timing.
-    const qint64 bt = byteTimeUs();
+    const qint64 bt = instantOutput ? 0 : byteTimeUs();
     const qint64 start = qMax(clock_.nowUs(), outputBusyUntilUs_);
     for (int k = 0; k < sent.size(); ++k) {
         const qint64 at = start + qint64(k + 1) * bt;
@@ -110,6 +110,8 @@ void SimulatedPort::deliver() {
     const qint64 bt = byteTimeUs();
 
     // Host bytes leave the output queue at the line's rate.
+    if (instantOutput)
+        outgoing_.clear();
     while (!outgoing_.isEmpty()) {
         auto& [start, bytes] = outgoing_.first();
         const qint64 gone = qMin<qint64>(bytes.size(), (now - start) / bt);
@@ -163,6 +165,7 @@ QByteArray SimulatedPort::read(qint64 n) {
         return {};
     const QByteArray out = input_.left(n);
     input_.remove(0, out.size());
+    bytesRead += out.size();
     return out;
 }
 

@@ -21,6 +21,11 @@ public:
     OpenError failOpen = OpenError::None;
     // Every device name opened, with its rate, e.g. "/dev/ttyS0@115200".
     QStringList openings;
+    // Bytes the host has read, over all openings.
+    qint64 bytesRead = 0;
+    // The host's bytes reach the printer at once, as on a pseudo-terminal (replies keep the
+    // line's pace).
+    bool instantOutput = false;
 
     bool open(const QString& device, int baudRate) override;
     OpenError lastOpenError() const override { return lastError_; }
