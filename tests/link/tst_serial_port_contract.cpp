@@ -1,0 +1,258 @@
+// What every SerialPort promises the commands, checked against the simulated port the command
+// tests use and against the Qt port on a pseudo-terminal, so the two cannot drift apart.
+
+#include "platform/qt_serial_port.h"
+#include "sim/printer.h"
+#include "simulated_port.h"
+#include "virtual_clock.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+using namespace platform;
+
+namespace {
+
+const QByteArray kRequest = QByteArray::fromHex("11690E");
+const QByteArray kReply = QByteArrayLiteral("VK309 v4.12 011010");
+
+// A port and the printer end of its line.
+class Line {
+public:
+    virtual ~Line() = default;
+    virtual SerialPort& port() = 0;
+    virtual QString device() const = 0;
+    virtual void waitMs(int ms) = 0;
+    // What the printer end has received since the last call.
+    virtual QByteArray received() = 0;
+    // The printer end answers the version request.
+    virtual void answer() = 0;
+    // The device goes away under the open port.
+    virtual void hangUp() = 0;
+
+    // Polls `value` until it gives `want`, at most a second of the line's time.
+    qint64 waitFor(const std::function<qint64()>& value, qint64 want) {
+        for (int i = 0; i < 1000 && value() != want; ++i)
+            waitMs(1);
+        return value();
+    }
+};
+
+class SimulatedLine : public Line {
+public:
+    SimulatedLine() { port_.devices = {QStringLiteral("/dev/ttySIM0")}; }
+    SerialPort& port() override { return port_; }
+    QString device() const override { return QStringLiteral("/dev/ttySIM0"); }
+    void waitMs(int ms) override { clock_.waitMs(ms); }
+    QByteArray received() override {
+        const QByteArray got = printer_.received.mid(seen_);
+        seen_ = printer_.received.size();
+        return got;
+    }
+    void answer() override {} // the simulated printer answers by itself
+    void hangUp() override { port_.vanish(); }
+
+private:
+    sim::Printer printer_;
+    VirtualClock clock_;
+    SimulatedPort port_{printer_, clock_};
+    qsizetype seen_ = 0;
+};
+
+#ifdef Q_OS_UNIX
+class PtyLine : public Line {
+public:
+    PtyLine() {
+        int slave = -1;
+        char name[256] = {};
+        if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0)
+            return;
+        termios t{};
+        ::tcgetattr(master_, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(master_, TCSANOW, &t);
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+        ::close(slave);
+        device_ = QString::fromLocal8Bit(name);
+    }
+    ~PtyLine() override {
+        port_.close();
+        hangUp();
+    }
+    SerialPort& port() override { return port_; }
+    QString device() const override { return device_; }
+    void waitMs(int ms) override { QThread::msleep(ulong(ms)); }
+    QByteArray received() override {
+        // The pty hands bytes over a moment after they left: give them a little time.
+        QByteArray got;
+        char buffer[256];
+        for (int tries = 0; master_ >= 0 && tries < 50; ++tries) {
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n > 0) {
+                got.append(buffer, int(n));
+                continue;
+            }
+            if (!got.isEmpty() || (n < 0 && errno != EAGAIN))
+                break;
+            QThread::msleep(2);
+        }
+        return got;
+    }
+    void answer() override {
+        QVERIFY(::write(master_, kReply.constData(), size_t(kReply.size())) == kReply.size());
+    }
+    void hangUp() override {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+
+private:
+    QtSerialPort port_;
+    int master_ = -1;
+    QString device_;
+};
+#endif
+
+std::unique_ptr<Line> makeLine(const QString& kind) {
+#ifdef Q_OS_UNIX
+    if (kind == QLatin1String("qt on a pty"))
+        return std::make_unique<PtyLine>();
+#endif
+    if (kind == QLatin1String("simulated"))
+        return std::make_unique<SimulatedLine>();
+    return nullptr;
+}
+
+} // namespace
+
+class TestSerialPortContract : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<Line> openLine() {
+        QFETCH_GLOBAL(QString, kind);
+        auto line = makeLine(kind);
+        if (!line)
+            return nullptr;
+        if (!line->port().open(line->device(), 115200))
+            return nullptr;
+        return line;
+    }
+
+    // Writes the request and waits until the reply has all come in.
+    static bool exchange(Line& line) {
+        if (!line.port().write(kRequest))
+            return false;
+        line.waitFor([&] { return line.port().outputWaiting(); }, 0);
+        if (line.received() != kRequest)
+            return false;
+        line.answer();
+        return line.waitFor([&] { return line.port().inputWaiting(); }, kReply.size()) ==
+               kReply.size();
+    }
+
+private slots:
+    void initTestCase_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("simulated") << QStringLiteral("simulated");
+#ifdef Q_OS_UNIX
+        QTest::newRow("qt on a pty") << QStringLiteral("qt on a pty");
+#endif
+    }
+
+    void opensAtTheRateAsked() {
+        const auto line = openLine();
+        QVERIFY(line);
+        QVERIFY(line->port().isOpen());
+        QCOMPARE(line->port().baudRate(), 115200);
+        QCOMPARE(line->port().inputWaiting(), qint64(0));
+        QCOMPARE(line->port().outputWaiting(), qint64(0));
+    }
+
+    void writtenBytesLeaveWholeAndTheQueueDrains() {
+        const auto line = openLine();
+        QVERIFY(line);
+        QVERIFY(line->port().write(kRequest));
+        QCOMPARE(line->waitFor([&] { return line->port().outputWaiting(); }, 0), qint64(0));
+        QCOMPARE(line->received(), kRequest);
+        QVERIFY(line->port().write(QByteArray()));
+        QVERIFY(line->received().isEmpty());
+    }
+
+    void inputIsCountedThenReadInPieces() {
+        const auto line = openLine();
+        QVERIFY(line);
+        QVERIFY(exchange(*line));
+        // Counting does not consume or invent bytes.
+        QCOMPARE(line->port().inputWaiting(), qint64(kReply.size()));
+        QCOMPARE(line->port().read(5), kReply.left(5));
+        QCOMPARE(line->port().inputWaiting(), qint64(kReply.size() - 5));
+        QCOMPARE(line->port().read(100), kReply.mid(5));
+        QCOMPARE(line->port().inputWaiting(), qint64(0));
+        QVERIFY(line->port().read(1).isEmpty());
+    }
+
+    void discardedInputIsGone() {
+        const auto line = openLine();
+        QVERIFY(line);
+        QVERIFY(exchange(*line));
+        line->port().discardInput();
+        QCOMPARE(line->port().inputWaiting(), qint64(0));
+        QVERIFY(line->port().read(100).isEmpty());
+        // The line still works afterwards.
+        QVERIFY(exchange(*line));
+        QCOMPARE(line->port().read(100), kReply);
+    }
+
+    void closedPortRefusesEverything() {
+        const auto line = openLine();
+        QVERIFY(line);
+        QVERIFY(exchange(*line));
+        line->port().close();
+        QVERIFY(!line->port().isOpen());
+        QVERIFY(!line->port().write(kRequest));
+        QCOMPARE(line->port().inputWaiting(), qint64(0));
+        QCOMPARE(line->port().outputWaiting(), qint64(0));
+        QVERIFY(line->port().read(100).isEmpty());
+        QVERIFY(line->received().isEmpty());
+    }
+
+    void vanishedDeviceClosesThePort() {
+        const auto line = openLine();
+        QVERIFY(line);
+        line->hangUp();
+        // Polling notices it within a second and never spins on the dead handle.
+        QElapsedTimer t;
+        t.start();
+        while (line->port().isOpen() && t.elapsed() < 1000)
+            line->port().inputWaiting();
+        QVERIFY(!line->port().isOpen());
+        QVERIFY(!line->port().write(kRequest));
+        QCOMPARE(line->port().inputWaiting(), qint64(0));
+    }
+
+    void missingDeviceIsNotFound() {
+        QFETCH_GLOBAL(QString, kind);
+        const auto line = makeLine(kind);
+        QVERIFY(line);
+        QVERIFY(!line->port().open(QStringLiteral("/dev/inkwick-no-such-port"), 115200));
+        QCOMPARE(line->port().lastOpenError(), SerialPort::OpenError::NotFound);
+        QVERIFY(!line->port().isOpen());
+        QVERIFY(!line->port().write(kRequest));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialPortContract)
+#include "tst_serial_port_contract.moc"
