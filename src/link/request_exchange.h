@@ -45,8 +45,8 @@ using ReplyComplete = std::function<bool(const QByteArray& got)>;
 // and some firmwares hand a reply over in pieces with gaps that the settle test takes for its
 // end. Takes what is waiting, then keeps reading until `complete` says so or the line has been
 // quiet for replyQuietMs(); `expectedBytes` bounds the whole read. A whole reply costs no wait
-// beyond its arrival. Nothing when the port failed underneath
-// (the read-error message has been shown).
+// beyond its arrival. Nothing when the port failed underneath (the read-error message has been
+// shown).
 std::optional<Reply> readReplyUntil(Session& s, const ReplyComplete& complete, qint64 expectedBytes,
                                     qint64 limit);
 // The same for a reply of `needed` bytes.
@@ -55,7 +55,7 @@ std::optional<Reply> readReply(Session& s, qint64 needed, qint64 limit);
 // How long a line must stay quiet before a reply that is still short counts as ended. The gaps
 // between the packets of one reply are usually a few milliseconds, at worst a good part of
 // this (a printer pausing between its blocks); on a slow line a full USB packet's line time plus
-// an adapter's latency gap. Always far below the line time of a reply plus a second.
+// an adapter's latency gap. Always below the line time of a reply plus a second.
 qint64 replyQuietMs(int baudRate);
 
 // Waits for an empty output queue, bounded by the line time of `bytes` at the rate in force
