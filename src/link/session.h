@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/link_monitor.h"
+#include "link/protocol_log.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/port_catalogue.h"
@@ -22,8 +24,8 @@ enum class WindowMode { Mark, Logo };
 
 // The printer link as the commands see it.
 struct PrinterLink {
-    // True from a successful opening until "close port"; a device that vanished underneath
-    // stays "open" so the next command reports the failure instead of the not-connected guard.
+    // True from a successful opening until "close port". A device that vanished underneath
+    // stays "open" until the command that met it has ended; the window then closes the link.
     bool open = false;
     QString portName = QStringLiteral("COM?");
     QString device;
@@ -39,11 +41,17 @@ struct PrinterLink {
 };
 
 // Everything a command works on. Owned by the main window (or a test) and passed by reference.
+// Commands reach the device through the monitor, so every byte is logged.
 struct Session {
-    Session(platform::SerialPort& port, platform::Clock& clock, platform::Dialogs& dialogs,
+    Session(platform::SerialPort& device, platform::Clock& clock, platform::Dialogs& dialogs,
             platform::PortCatalogue& catalogue, platform::StatusView& status)
-        : port(port), clock(clock), dialogs(dialogs), catalogue(catalogue), status(status) {}
+        : monitor(device, clock, log), port(monitor), clock(clock), dialogs(dialogs),
+          catalogue(catalogue), status(status) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
+    ProtocolLog log;
+    LinkMonitor monitor;
     platform::SerialPort& port;
     platform::Clock& clock;
     platform::Dialogs& dialogs;
@@ -54,6 +62,8 @@ struct Session {
     bool wideLayout = false;
     QDir workDir;
     WindowMode mode = WindowMode::Mark;
+    // True while a command runs: nothing else may start until it ends.
+    bool busy = false;
 
     // Owned by the shell; tests set them to their own.
     marks::MarkDocument* marks = nullptr;

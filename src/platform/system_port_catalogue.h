@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/com_numbers.h"
 #include "platform/port_catalogue.h"
 
 #include <QSerialPortInfo>
@@ -10,9 +11,13 @@ namespace platform {
 // pseudo-terminals of the simulator, socat pairs) come first, in the order given, then the ports
 // the system enumerates. Off Windows they are named COM1, COM2, ... in that order and the
 // settings column shows the device path, so the user can tell which number is which device.
+// A device keeps its number for the whole run, so a replugged adapter is found where it was.
 class SystemPortCatalogue : public PortCatalogue {
 public:
     QList<PortEntry> ports() override;
+
+private:
+    ComNumbers numbers_;
 };
 
 // The naming rule on its own, for any list of extra paths and discovered ports. `discovered`

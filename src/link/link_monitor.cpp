@@ -1,0 +1,86 @@
+#include "link/link_monitor.h"
+
+Q_LOGGING_CATEGORY(lcLink, "inkwick.link", QtInfoMsg)
+
+namespace printerlink {
+
+void LinkMonitor::setMeter(Meter meter) {
+    meter_ = std::move(meter);
+    moved_ = 0;
+    waiting_ = 0;
+}
+
+void LinkMonitor::record(Direction direction, const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return;
+    const QStringList lines = trafficLines(clock_.now(), direction, bytes);
+    for (const QString& line : lines)
+        qCDebug(lcLink).noquote() << line;
+    log_.append(lines);
+}
+
+void LinkMonitor::note(const QString& event) {
+    const QString line = clock_.now().toString(QStringLiteral("hh:mm:ss.zzz ")) + event;
+    qCDebug(lcLink).noquote() << line;
+    log_.append({line});
+}
+
+void LinkMonitor::measure() {
+    if (meter_)
+        meter_(moved_ + waiting_);
+}
+
+bool LinkMonitor::open(const QString& device, int baudRate) {
+    const bool ok = inner_.open(device, baudRate);
+    note(QStringLiteral("%1 %2 %3")
+             .arg(ok ? QStringLiteral("открыт") : QStringLiteral("не открыт"), device)
+             .arg(baudRate));
+    return ok;
+}
+
+bool LinkMonitor::write(const QByteArray& bytes) {
+    const bool ok = inner_.write(bytes);
+    record(Direction::Sent, bytes);
+    if (!ok)
+        note(QStringLiteral("запись не удалась"));
+    moved_ += bytes.size();
+    measure();
+    return ok;
+}
+
+qint64 LinkMonitor::inputWaiting() {
+    const qint64 n = inner_.inputWaiting();
+    if (meter_ && n != waiting_) {
+        waiting_ = n;
+        measure();
+    }
+    return n;
+}
+
+QByteArray LinkMonitor::read(qint64 n) {
+    const QByteArray got = inner_.read(n);
+    record(Direction::Received, got);
+    if (meter_ && !got.isEmpty()) {
+        moved_ += got.size();
+        waiting_ = qMax<qint64>(0, waiting_ - got.size());
+        measure();
+    }
+    return got;
+}
+
+void LinkMonitor::discardInput() {
+    // Stale bytes are part of the story when a reply goes wrong: read them into the log first.
+    if (const qint64 n = inner_.inputWaiting(); n > 0) {
+        record(Direction::Received, inner_.read(n));
+        note(QStringLiteral("отброшено байт: %1").arg(n));
+    }
+    inner_.discardInput();
+}
+
+void LinkMonitor::close() {
+    if (inner_.isOpen())
+        note(QStringLiteral("закрыт"));
+    inner_.close();
+}
+
+} // namespace printerlink
