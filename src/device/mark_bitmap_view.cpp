@@ -3,6 +3,7 @@
 #include "link/link_messages.h"
 #include "link/request_exchange.h"
 #include "link/requests.h"
+#include "link/transfer_progress.h"
 #include "logos/logo_document.h"
 #include "logos/logo_file_commands.h"
 
@@ -50,7 +51,9 @@ void viewMarkBitmap(Session& s) {
         return;
     setLamp(s, Lamp::Transfer, LampTarget::Graphic);
     s.link.error = false;
-    if (!writeRequest(s, markBitmapRequest()) || pollSettled(s, kPollCycles, 1) == 0) {
+    const QByteArray request = markBitmapRequest();
+    TransferProgress progress(s, request.size() + kBufferSize);
+    if (!writeRequest(s, request) || pollSettled(s, kPollCycles, 1) == 0) {
         reportReadError(s, LampTarget::Both);
         return;
     }

@@ -3,6 +3,7 @@
 #include "link/link_messages.h"
 #include "link/request_exchange.h"
 #include "link/requests.h"
+#include "link/transfer_progress.h"
 #include "logos/logo_document.h"
 #include "logos/logo_file_commands.h"
 #include "logos/picture_files.h"
@@ -48,6 +49,7 @@ void discardInput(Session& s) {
 
 // Header, a pause, then the 256-byte block; the printer's answer is read and ignored.
 bool sendSlotBlock(Session& s, const QByteArray& header, const QByteArray& block) {
+    TransferProgress progress(s, header.size() + block.size());
     if (!writeRequest(s, header)) {
         reportWriteError(s);
         return false;
@@ -89,7 +91,9 @@ bool fitsSlot(Session& s) {
 
 std::optional<SlotRead> fetchLogoSlot(Session& s, int slot) {
     s.link.error = false;
-    if (!writeRequest(s, logoSlotRequest(slot))) {
+    const QByteArray request = logoSlotRequest(slot);
+    TransferProgress progress(s, request.size() + 1 + kSlotBytes);
+    if (!writeRequest(s, request)) {
         reportReadError(s);
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include "link/link_messages.h"
 #include "link/request_exchange.h"
 #include "link/requests.h"
+#include "link/transfer_progress.h"
 #include "marks/mark_document.h"
 #include "marks/mark_file_commands.h"
 #include "marks/mark_record.h"
@@ -65,7 +66,9 @@ std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader read
                                          qint64* received) {
     s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::TextMark);
-    if (!writeRequest(s, markReadRequest(number))) {
+    const QByteArray request = markReadRequest(number);
+    TransferProgress progress(s, request.size() + kMarkDataSize);
+    if (!writeRequest(s, request)) {
         reportReadError(s);
         return std::nullopt;
     }
@@ -96,12 +99,15 @@ std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader read
 bool sendMark(Session& s, int number, const MarkRows& rows) {
     s.link.error = false;
     setLamp(s, Lamp::Transfer, LampTarget::TextMark);
-    if (!writeRequest(s, markWriteHeader(number))) {
+    const QByteArray request = markWriteHeader(number);
+    const QByteArray data = encodeMarkData(rows);
+    // The printer takes the mark whole: once the request is out, every block follows.
+    TransferProgress progress(s, request.size() + data.size());
+    if (!writeRequest(s, request)) {
         reportWriteError(s, LampTarget::TextMark);
         return false;
     }
     s.clock.waitMs(2);
-    const QByteArray data = encodeMarkData(rows);
     for (int at = 0; at < data.size(); at += kBlockSize) {
         if (!sendBlock(s, data.mid(at, kBlockSize))) {
             reportWriteError(s, LampTarget::TextMark);

@@ -1,5 +1,6 @@
 #include "platform/real_clock.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 #ifdef Q_OS_WIN
@@ -30,9 +31,25 @@ RealClock::~RealClock() {
 #endif
 }
 
+void serviceEvents() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && app->thread() == QThread::currentThread())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void RealClock::waitMs(int ms) {
-    if (ms > 0)
-        QThread::msleep(ulong(ms));
+    if (ms <= 0)
+        return;
+    // Events are served at least once a millisecond, so a long wait never freezes the window and
+    // a painting turn makes a wait overshoot by its own length only.
+    const qint64 deadlineNs = timer_.nsecsElapsed() + qint64(ms) * 1000000;
+    for (;;) {
+        serviceEvents();
+        const qint64 leftNs = deadlineNs - timer_.nsecsElapsed();
+        if (leftNs <= 0)
+            return;
+        QThread::usleep(ulong(qMin<qint64>(leftNs, 1000000) / 1000));
+    }
 }
 
 void RealClock::waitUs(int us) {

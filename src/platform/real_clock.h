@@ -6,7 +6,11 @@
 
 namespace platform {
 
-// Real sleeps with 1 ms resolution and the local time.
+// Lets the window paint, timers fire and accessibility queries be answered in the middle of a
+// command, without taking user input: clicks and keys stay queued until the command has ended.
+void serviceEvents();
+
+// Real waits with 1 ms resolution and the local time. The window stays alive during a wait.
 class RealClock : public Clock {
 public:
     RealClock();

@@ -21,6 +21,8 @@ public:
     virtual void setLamp(LampTarget target, Lamp lamp) = 0;
     virtual void setField(MarkField field, const QString& text) = 0;
     virtual void setField(GraphicField field, const QString& text) = 0;
+    // How far a long transfer has got, in bytes; a total of 0 ends the display.
+    virtual void setProgress(qint64 /*done*/, qint64 /*total*/) {}
 };
 
 } // namespace platform

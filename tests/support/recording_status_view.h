@@ -28,6 +28,8 @@ public:
     void setField(platform::GraphicField field, const QString& text) override {
         graphicFields[field] = text;
     }
+    QList<QPair<qint64, qint64>> progress; // (done, total) as shown
+    void setProgress(qint64 done, qint64 total) override { progress.append({done, total}); }
 
     QString field(platform::MarkField field) const { return markFields.value(field); }
     QString field(platform::GraphicField field) const { return graphicFields.value(field); }
