@@ -58,6 +58,7 @@ enum class CommandId {
     RunningHours = 60,
     PrintedMarks = 61,
     // СЕРВИС
+    ProtocolLog = 70,
     Backup = 71,
     Restore = 72,
     CompareBackup = 73,

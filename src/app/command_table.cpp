@@ -104,6 +104,7 @@ const QHash<CommandId, Command>& table() {
         {CommandId::UndoLogo, run<editor::undoLogoChange>},
         {CommandId::ClearLogo, run<editor::clearLogoArea>},
         {CommandId::CountDots, run<editor::countLogoDots>},
+        {CommandId::ProtocolLog, [](Shell& sh) { sh.showProtocolLog(); }},
         // Help
         {CommandId::HelpAbout, help<CommandId::HelpAbout>},
         {CommandId::HelpConnection, help<CommandId::HelpConnection>},

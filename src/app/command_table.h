@@ -24,6 +24,7 @@ public:
     virtual void showGraphicWindow(bool fromShortcut) = 0;
     // Asks the exit question; the program ends on Yes.
     virtual void requestExit() = 0;
+    virtual void showProtocolLog() = 0;
 };
 
 using Command = void (*)(Shell&);

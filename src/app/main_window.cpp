@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/menu_table.h"
+#include "app/protocol_log_window.h"
 #include "app/qt_dialogs.h"
 #include "app/startup.h"
 #include "editor/graphic_window.h"
@@ -21,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -115,11 +117,11 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCat
     setCentralWidget(mdi_);
     QList<QLabel*> labels;
     markSub_ = addChild(new marks::MarkWindow(session_), QStringLiteral("ТЕКСТ МАРКИ"),
-                        icons_.markWindow, barLayout(kMarkBar), labels);
+                        icons_.markWindow, barLayout(kMarkBar), labels, markProgress_);
     placeBar(kMarkBar, labels, markFields_, markLampField_);
     labels.clear();
     graphicSub_ = addChild(new editor::GraphicWindow(session_), QStringLiteral("ГРАФИКА"),
-                           icons_.graphicWindow, barLayout(kGraphicBar), labels);
+                           icons_.graphicWindow, barLayout(kGraphicBar), labels, graphicProgress_);
     placeBar(kGraphicBar, labels, graphicFields_, graphicLampField_);
     setLamp(LampTarget::Both, Lamp::Grey);
     followLogoDocument();
@@ -155,7 +157,7 @@ MainWindow::~MainWindow() {
 
 QMdiSubWindow* MainWindow::addChild(QWidget* content, const QString& title, const QIcon& icon,
                                     const QList<QPair<int, QString>>& fields,
-                                    QList<QLabel*>& labels) {
+                                    QList<QLabel*>& labels, QProgressBar*& progress) {
     auto* inner = new QMainWindow;
     inner->setCentralWidget(content);
     QStatusBar* bar = inner->statusBar();
@@ -164,6 +166,13 @@ QMdiSubWindow* MainWindow::addChild(QWidget* content, const QString& title, cons
     QFont small = bar->font();
     small.setPointSize(8);
     bar->setFont(small);
+    // The progress of a transfer takes the place of the first field while it runs.
+    progress = new QProgressBar;
+    progress->setFixedWidth(fields.first().first);
+    progress->setFormat(QStringLiteral("%v из %m байт"));
+    progress->setAccessibleName(QStringLiteral("Ход передачи"));
+    progress->hide();
+    bar->addWidget(progress);
     for (const auto& [width, text] : fields) {
         auto* l = new QLabel(text);
         l->setFixedWidth(width);
@@ -269,8 +278,33 @@ void MainWindow::followMarkDocument() {
             &QAction::setEnabled);
 }
 
+void MainWindow::runGuarded(const std::function<void()>& command) {
+    session_.busy = true;
+    command();
+    session_.busy = false;
+    dropVanishedPort();
+    if (closeAfterCommand_ && !exiting_) {
+        // The close box was used during the command: ask now that it has ended.
+        closeAfterCommand_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+// A device that vanished mid-command has closed itself after its error was shown; the window
+// then shows the not-connected state, so opening the port again is one step.
+void MainWindow::dropVanishedPort() {
+    if (exiting_ || !session_.link.open || session_.port.isOpen())
+        return;
+    ::closePort(session_);
+    showConnected(false);
+}
+
 void MainWindow::runCommand(CommandId id) {
-    dispatch(*this, id);
+    // The waits of a running command serve events: an action, shortcut or posted event that
+    // arrives here then starts nothing.
+    if (session_.busy)
+        return;
+    runGuarded([this, id] { dispatch(*this, id); });
     if (exiting_)
         return;
     // Check marks follow the state, whatever the command did.
@@ -290,7 +324,7 @@ void MainWindow::startUp(const QString& startDir, const QString& homeDir, bool o
                                     MessageIcon::Warning, MessageButtons::Ok);
     session_.link.baudRate = 115200;
     if (openPortNow)
-        openPort();
+        runGuarded([this] { openPort(); });
 }
 
 void MainWindow::openPort() {
@@ -410,12 +444,28 @@ void MainWindow::updateWindowList() {
 }
 
 void MainWindow::requestExit() {
+    exitCommand_ = true;
     close();
+    exitCommand_ = false;
+}
+
+void MainWindow::showProtocolLog() {
+    if (!logWindow_)
+        logWindow_ = new ProtocolLogWindow(session_, this);
+    logWindow_->show();
+    logWindow_->raise();
+    logWindow_->activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     if (exiting_) {
         e->accept();
+        return;
+    }
+    if (session_.busy && !exitCommand_) {
+        // Never in the middle of an exchange: the question comes when the command has ended.
+        closeAfterCommand_ = true;
+        e->ignore();
         return;
     }
     if (session_.dialogs.messageBox(
@@ -492,6 +542,24 @@ void MainWindow::setField(GraphicField field, const QString& text) {
 
 QLabel* MainWindow::lampField(ChildWindow window) const {
     return window == ChildWindow::TextMark ? markLampField_ : graphicLampField_;
+}
+
+void MainWindow::setProgress(qint64 done, qint64 total) {
+    const bool shown = total > 0;
+    for (auto [bar, label] :
+         {std::pair{markProgress_, markFields_.value(MarkField::File)},
+          std::pair{graphicProgress_, graphicFields_.value(GraphicField::File)}}) {
+        if (shown) {
+            bar->setRange(0, int(qMin<qint64>(total, INT_MAX)));
+            bar->setValue(int(qMin(done, total)));
+        }
+        label->setVisible(!shown);
+        bar->setVisible(shown);
+    }
+}
+
+QProgressBar* MainWindow::progressBar(ChildWindow window) const {
+    return window == ChildWindow::TextMark ? markProgress_ : graphicProgress_;
 }
 
 Lamp MainWindow::lamp(ChildWindow window) const {

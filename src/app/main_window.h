@@ -9,6 +9,7 @@
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMap>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -17,6 +18,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QProgressBar;
 class QTimer;
 
 namespace marks {
@@ -31,6 +33,8 @@ class GraphicWindow;
 }
 
 namespace app {
+
+class ProtocolLogWindow;
 
 // The program's one window: the two child windows with their status bars, the menu bar, the
 // shortcuts and the clock. It owns the Session and is its StatusView.
@@ -56,11 +60,13 @@ public:
     void showMarkWindow(bool fromShortcut) override;
     void showGraphicWindow(bool fromShortcut) override;
     void requestExit() override;
+    void showProtocolLog() override;
 
     // StatusView
     void setLamp(platform::LampTarget target, platform::Lamp lamp) override;
     void setField(platform::MarkField field, const QString& text) override;
     void setField(platform::GraphicField field, const QString& text) override;
+    void setProgress(qint64 done, qint64 total) override;
 
     // For the tests and the look of things.
     QAction* action(CommandId id) const { return actions_.value(id); }
@@ -73,6 +79,8 @@ public:
     QMdiSubWindow* graphicSubWindow() const { return graphicSub_; }
     QMdiArea* mdiArea() const { return mdi_; }
     bool exiting() const { return exiting_; }
+    QProgressBar* progressBar(platform::ChildWindow window) const;
+    ProtocolLogWindow* protocolLogWindow() const { return logWindow_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -85,7 +93,11 @@ private:
     void followMarkDocument();
     void followLogoDocument();
     QMdiSubWindow* addChild(QWidget* content, const QString& title, const QIcon& icon,
-                            const QList<QPair<int, QString>>& fields, QList<QLabel*>& labels);
+                            const QList<QPair<int, QString>>& fields, QList<QLabel*>& labels,
+                            QProgressBar*& progress);
+    // Runs one command with every other command, shortcut and close request held off.
+    void runGuarded(const std::function<void()>& command);
+    void dropVanishedPort();
     void showConnected(bool open);
     void applyModeMenus();
     void enterLogoMode();
@@ -106,6 +118,9 @@ private:
     QMap<platform::GraphicField, QLabel*> graphicFields_;
     QLabel* markLampField_ = nullptr;
     QLabel* graphicLampField_ = nullptr;
+    QProgressBar* markProgress_ = nullptr;
+    QProgressBar* graphicProgress_ = nullptr;
+    ProtocolLogWindow* logWindow_ = nullptr;
     platform::Lamp markLamp_ = platform::Lamp::Grey;
     platform::Lamp graphicLamp_ = platform::Lamp::Grey;
     QHash<CommandId, QAction*> actions_;
@@ -114,6 +129,8 @@ private:
     QHash<QString, QMenu*> menus_;
     QTimer* clockTimer_ = nullptr;
     bool exiting_ = false;
+    bool exitCommand_ = false;
+    bool closeAfterCommand_ = false;
 };
 
 } // namespace app

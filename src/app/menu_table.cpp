@@ -124,9 +124,9 @@ QList<MenuItem> build() {
       << plain(kEditor, QStringLiteral("Инфо: Число активных капель в бит-карте"),
                CommandId::CountDots);
 
+    t << plain(kService, QStringLiteral("ЖУРНАЛ ОБМЕНА"), CommandId::ProtocolLog, true);
     t << printer(kService, QStringLiteral("Резервная копия Маркиратора..."), CommandId::Backup)
-      << printer(kService, QStringLiteral("Восстановить из резервной копии..."),
-                 CommandId::Restore)
+      << printer(kService, QStringLiteral("Восстановить из резервной копии..."), CommandId::Restore)
       << printer(kService, QStringLiteral("Сравнить с резервной копией..."),
                  CommandId::CompareBackup);
 

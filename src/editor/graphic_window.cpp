@@ -61,8 +61,9 @@ void ZoomCanvas::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ZoomCanvas::pointerEvent(QMouseEvent* event) {
-    if (session_.mode != WindowMode::Logo)
-        return; // the graphic window is not the one being worked in
+    // Not the window being worked in, or a transfer is using the logo.
+    if (session_.mode != WindowMode::Logo || session_.busy)
+        return;
     logos::LogoDocument& logo = *session_.logo;
     const PointerSpot spot = spotAt(event->position().toPoint(), logo.size());
     if (!spot.inView)

@@ -1,8 +1,16 @@
 #include "app/main_window.h"
 #include "app/menu_table.h"
+#include "app/protocol_log_window.h"
 #include "logos/logo_document.h"
 #include "marks/mark_document.h"
+#include "platform/real_clock.h"
 #include "test_rig.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <functional>
 
 #include <QAction>
 #include <QFile>
@@ -92,6 +100,40 @@ struct Shell {
     QMenu* menu(const QString& title) const { return window.menu(title); }
     bool titleEnabled(const QString& title) const { return menu(title)->menuAction()->isEnabled(); }
     QList<ScriptedDialogs::Shown> messages() const { return rig.dialogs.messages(); }
+};
+
+// Virtual time whose waits serve events as the real clock's do, with a hook that runs once in
+// the middle of the first command's first wait.
+class ServingClock : public Clock {
+public:
+    explicit ServingClock(VirtualClock& inner) : inner_(inner) {}
+    std::function<void()> duringWait;
+    void waitMs(int ms) override {
+        if (duringWait)
+            std::exchange(duringWait, {})();
+        serviceEvents();
+        inner_.waitMs(ms);
+    }
+    QDateTime now() const override { return inner_.now(); }
+    qint64 elapsedMs() const override { return inner_.elapsedMs(); }
+
+private:
+    VirtualClock& inner_;
+};
+
+struct LiveShell {
+    TestRig rig;
+    ServingClock clock{rig.clock};
+    MainWindow window{rig.port, clock, rig.dialogs, rig.catalogue};
+
+    LiveShell() {
+        window.startUp(rig.dir.path(), rig.dir.path(), false);
+        window.show();
+        rig.dialogs.answer(QStringLiteral("1"));
+        window.runCommand(Id::OpenPort);
+        rig.printer.requests.clear();
+        rig.dialogs.shown.clear();
+    }
 };
 
 } // namespace
@@ -245,7 +287,8 @@ private slots:
                                                "-",
                                                "Инфо: Число активных капель в бит-карте"};
         QTest::newRow("service") << QStringList{"СЕРВИС"}
-                                 << QStringList{"Резервная копия Маркиратора...",
+                                 << QStringList{"ЖУРНАЛ ОБМЕНА", "-",
+                                                "Резервная копия Маркиратора...",
                                                 "Восстановить из резервной копии...",
                                                 "Сравнить с резервной копией..."};
         QTest::newRow("help") << QStringList{"Помощь"}
@@ -745,6 +788,118 @@ private slots:
         QCOMPARE(s.rig.dialogs.unexpected, QStringList());
         QCOMPARE(field->text(), QStringLiteral("Рисунок: ..."));
         QCOMPARE(field->toolTip(), QStringLiteral("без имени"));
+    }
+
+    // What arrives while a command's waits serve events: each of them starts nothing, and a
+    // close request is answered with the exit question once the command has ended.
+    void busyWindowStartsNothing_data() {
+        QTest::addColumn<QString>("input");
+        QTest::newRow("menu action") << QStringLiteral("action");
+        QTest::newRow("shortcut") << QStringLiteral("shortcut");
+        QTest::newRow("close box") << QStringLiteral("close");
+    }
+    void busyWindowStartsNothing() {
+        QFETCH(QString, input);
+        LiveShell s;
+        s.clock.duringWait = [&] {
+            QWidget* target = s.window.markSubWindow()->widget();
+            if (input == QLatin1String("action"))
+                QMetaObject::invokeMethod(s.window.action(Id::PrintSystemInfo), "trigger",
+                                          Qt::QueuedConnection);
+            else if (input == QLatin1String("shortcut"))
+                QCoreApplication::postEvent(
+                    target, new QKeyEvent(QEvent::KeyPress, Qt::Key_U, Qt::ControlModifier));
+            else
+                QCoreApplication::postEvent(&s.window, new QCloseEvent);
+        };
+        const bool closing = input == QLatin1String("close");
+        if (closing)
+            s.rig.dialogs.answer(MessageAnswer::No); // the exit question, after the command
+        s.window.runCommand(Id::ReadCurrentMark);
+        QVERIFY(!s.clock.duringWait);                 // the events were posted inside the exchange
+        QCOMPARE(s.rig.requests().size(), 1);         // the mark read alone
+        QCOMPARE(s.rig.dialogs.messages().size(), 0); // nothing asked inside the exchange
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(s.rig.requests().size(), 1);
+        QCOMPARE(s.rig.dialogs.messages().size(), closing ? 1 : 0);
+        if (closing)
+            QCOMPARE(s.rig.dialogs.last().title, QStringLiteral("ЗАВЕРШЕНИЕ РАБОТЫ"));
+        QVERIFY(s.window.isVisible());
+        QVERIFY(!s.window.session().busy);
+        QVERIFY(s.rig.dialogs.unexpected.isEmpty());
+    }
+
+    // The bar shows how far a long transfer has got and gives the field back when it ends.
+    void progressDuringATransfer() {
+        LiveShell s;
+        QProgressBar* bar = s.window.progressBar(ChildWindow::TextMark);
+        int seen = -1;
+        bool fieldHidden = false;
+        // Sampled while the read runs: the hook re-arms itself on every wait.
+        std::function<void()> sample = [&] {
+            if (bar->isVisible()) {
+                seen = qMax(seen, bar->value());
+                fieldHidden = !s.window.statusField(MarkField::File)->isVisible();
+            }
+            s.clock.duringWait = sample;
+        };
+        s.clock.duringWait = sample;
+        s.window.runCommand(Id::ReadCurrentMark);
+        s.clock.duringWait = {};
+        QVERIFY(seen > 0);
+        QCOMPARE(bar->maximum(), 5 + 1536);
+        QVERIFY(fieldHidden);
+        QVERIFY(!bar->isVisible());
+        QVERIFY(s.window.statusField(MarkField::File)->isVisible());
+    }
+
+    // A device that vanishes mid-command leaves the window not connected, and Ctrl+C opens it
+    // again in one step.
+    void vanishedDeviceReconnectsWithCtrlC() {
+        Shell s;
+        s.open();
+        s.rig.printer.faults.vanishAfterBytes = 0;
+        s.window.runCommand(Id::PrintSystemInfo);
+        QCOMPARE(s.rig.dialogs.last().icon, MessageIcon::Error);
+        QVERIFY(!s.window.session().link.open);
+        QVERIFY(s.enabled(Id::OpenPort));
+        QVERIFY(!s.enabled(Id::ClosePort));
+        QVERIFY(!s.enabled(Id::PrintSystemInfo));
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM?"));
+
+        s.rig.printer.faults.vanishAfterBytes = -1;
+        const qsizetype before = s.rig.dialogs.shown.size();
+        s.rig.dialogs.answer(QStringLiteral("1"));
+        s.window.runCommand(Id::OpenPortKey);
+        QVERIFY(s.window.session().link.open);
+        QVERIFY(s.rig.port.isOpen());
+        QCOMPARE(s.portField(ChildWindow::TextMark), QStringLiteral("COM1: 115200,n,8,1"));
+        // The port prompt and the version query's own box, nothing else.
+        QVERIFY(s.rig.dialogs.shown.size() - before <= 2);
+        QVERIFY(s.rig.dialogs.unexpected.isEmpty());
+    }
+
+    void protocolLogWindowShowsTheTraffic() {
+        Shell s;
+        s.open();
+        s.window.runCommand(Id::ProtocolLog);
+        app::ProtocolLogWindow* w = s.window.protocolLogWindow();
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("ЖУРНАЛ ОБМЕНА"));
+        QVERIFY(w->view()->toPlainText().contains(QStringLiteral("-> 11 69 0E")));
+        w->clearLog();
+        QVERIFY(w->view()->toPlainText().isEmpty());
+        s.window.runCommand(Id::PrintSystemInfo);
+        w->catchUp();
+        QVERIFY(w->view()->toPlainText().contains(QStringLiteral("-> 11 5C 0E")));
+        s.rig.dialogs.answer(s.rig.dir.filePath(QStringLiteral("log.txt")));
+        w->saveLog();
+        QFile saved(s.rig.dir.filePath(QStringLiteral("log.txt")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            QString::fromUtf8(saved.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+            s.window.session().log.lines());
     }
 };
 
