@@ -282,6 +282,7 @@ void MainWindow::runGuarded(const std::function<void()>& command) {
     session_.busy = true;
     command();
     session_.busy = false;
+    session_.monitor.flush();
     dropVanishedPort();
     if (closeAfterCommand_ && !exiting_) {
         // The close box was used during the command: ask now that it has ended.

@@ -5,14 +5,49 @@ Q_LOGGING_CATEGORY(lcLink, "inkwick.link", QtInfoMsg)
 namespace printerlink {
 
 void LinkMonitor::setMeter(Meter meter) {
+    flush();
     meter_ = std::move(meter);
     moved_ = 0;
     waiting_ = 0;
 }
 
+namespace {
+constexpr int kLineBytes = 16;
+// A reply that has paused this long is logged as it stands.
+constexpr qint64 kPauseMs = 20;
+} // namespace
+
+void LinkMonitor::flush() {
+    if (pending_.isEmpty())
+        return;
+    const QStringList lines = trafficLines(pendingSince_, Direction::Received, pending_);
+    pending_.clear();
+    for (const QString& line : lines)
+        qCDebug(lcLink).noquote() << line;
+    log_.append(lines);
+}
+
 void LinkMonitor::record(Direction direction, const QByteArray& bytes) {
     if (bytes.isEmpty())
         return;
+    if (direction == Direction::Received) {
+        if (pending_.isEmpty()) {
+            pendingSince_ = clock_.now();
+            pendingAtMs_ = clock_.elapsedMs();
+        }
+        pending_ += bytes;
+        if (pending_.size() < kLineBytes)
+            return;
+        const qsizetype whole = pending_.size() - pending_.size() % kLineBytes;
+        const QByteArray rest = pending_.mid(whole);
+        pending_.truncate(whole);
+        flush();
+        pending_ = rest;
+        pendingSince_ = clock_.now();
+        pendingAtMs_ = clock_.elapsedMs();
+        return;
+    }
+    flush();
     const QStringList lines = trafficLines(clock_.now(), direction, bytes);
     for (const QString& line : lines)
         qCDebug(lcLink).noquote() << line;
@@ -20,6 +55,7 @@ void LinkMonitor::record(Direction direction, const QByteArray& bytes) {
 }
 
 void LinkMonitor::note(const QString& event) {
+    flush();
     const QString line = clock_.now().toString(QStringLiteral("hh:mm:ss.zzz ")) + event;
     qCDebug(lcLink).noquote() << line;
     log_.append({line});
@@ -50,6 +86,8 @@ bool LinkMonitor::write(const QByteArray& bytes) {
 
 qint64 LinkMonitor::inputWaiting() {
     const qint64 n = inner_.inputWaiting();
+    if (n == 0 && !pending_.isEmpty() && clock_.elapsedMs() - pendingAtMs_ >= kPauseMs)
+        flush();
     if (meter_ && n != waiting_) {
         waiting_ = n;
         measure();

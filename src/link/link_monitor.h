@@ -33,6 +33,9 @@ public:
     void discardInput() override;
     void close() override;
 
+    // Logs the reply bytes still held back for a whole line.
+    void flush();
+
 private:
     void record(Direction direction, const QByteArray& bytes);
     void note(const QString& event);
@@ -41,6 +44,11 @@ private:
     platform::SerialPort& inner_;
     const platform::Clock& clock_;
     ProtocolLog& log_;
+    // Replies come in packets of a few bytes on a slow line: they are gathered into lines of
+    // 16 bytes, stamped with the time of their first byte.
+    QByteArray pending_;
+    QDateTime pendingSince_;
+    qint64 pendingAtMs_ = 0;
     Meter meter_;
     qint64 moved_ = 0;
     qint64 waiting_ = 0;

@@ -67,6 +67,7 @@ private slots:
         QVERIFY(!lcLink().isDebugEnabled());
         QCOMPARE(QByteArray(lcLink().categoryName()), QByteArray("inkwick.link"));
         queryVersion(rig.session);
+        rig.session.monitor.flush(); // the window does this when a command ends
         QByteArray sent, received;
         for (const QString& line : rig.session.log.lines()) {
             const QByteArray hex = line.mid(16, 16 * 3).toLatin1();
