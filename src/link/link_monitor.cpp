@@ -15,6 +15,8 @@ namespace {
 constexpr int kLineBytes = 16;
 // A reply that has paused this long is logged as it stands.
 constexpr qint64 kPauseMs = 20;
+// What a discard shows of the stale bytes; the rest is discarded unseen.
+constexpr qint64 kStaleLimit = 4096;
 } // namespace
 
 void LinkMonitor::flush() {
@@ -108,9 +110,10 @@ QByteArray LinkMonitor::read(qint64 n) {
 
 void LinkMonitor::discardInput() {
     // Stale bytes are part of the story when a reply goes wrong: read them into the log first.
-    if (const qint64 n = inner_.inputWaiting(); n > 0) {
-        record(Direction::Received, inner_.read(n));
-        note(QStringLiteral("отброшено байт: %1").arg(n));
+    // Read without asking for the count first: the exchange's polling is the only counting.
+    if (const QByteArray stale = inner_.read(kStaleLimit); !stale.isEmpty()) {
+        record(Direction::Received, stale);
+        note(QStringLiteral("отброшено байт: %1").arg(stale.size()));
     }
     inner_.discardInput();
 }
