@@ -61,12 +61,14 @@ void viewMarkBitmap(Session& s) {
     s.clock.waitMs(kSettleMs);
     // Whole once the columns the header announces are in; a zero width (no bitmap) or a
     // header the view cannot use needs nothing more.
-    auto whole = [](const QByteArray& got) {
+    auto whole = [&](const QByteArray& got) {
         if (got.size() >= 2 && got.at(0) == 0 && got.at(1) == 0)
             return true;
         if (got.size() < 3)
             return false;
         const auto header = device::markBitmapHeader(got);
+        if (header)
+            progress.setTotal(request.size() + qMin(bitmapBytes(*header), kBufferSize));
         return !header || got.size() >= bitmapBytes(*header);
     };
     const auto reply = readReplyUntil(s, whole, kBufferSize, kBufferSize);

@@ -114,6 +114,7 @@ public:
         serviceEvents();
         inner_.waitMs(ms);
     }
+    void waitUs(int us) override { inner_.waitUs(us); }
     QDateTime now() const override { return inner_.now(); }
     qint64 elapsedMs() const override { return inner_.elapsedMs(); }
 
