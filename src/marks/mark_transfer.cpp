@@ -31,8 +31,8 @@ std::optional<MarkNumber> askMarkNumber(Session& s, const QString& title) {
                         QStringLiteral("Введите Номер Марки: 0..85  ( 0- печатаемая марка )"), 0,
                         kHighestMark);
     prompt.defaultText = QStringLiteral("0");
-    // A closed prompt would read as 0, the mark being printed.
-    prompt.blank = NumberPrompt::Blank::BlankCancels;
+    // Anything but a number would read as 0, the mark being printed: it asks again instead.
+    prompt.numberRequired = true;
     prompt.repeatQuestion = QStringLiteral("Недопустимый Номер Марки. Повторить ввод?");
     const NumberAnswer a = askNumber(s.dialogs, prompt);
     if (!a)

@@ -14,7 +14,8 @@ NumberAnswer askNumber(Dialogs& dialogs, const NumberPrompt& p) {
             (p.blank == NumberPrompt::Blank::BlankCancels && a.typed.trimmed().isEmpty()))
             return a;
         a.value = readDecimal(a.typed);
-        if (a.value >= p.lowest && a.value <= p.highest) {
+        const bool number = !p.numberRequired || startsWithNumber(a.typed);
+        if (number && a.value >= p.lowest && a.value <= p.highest) {
             a.end = NumberAnswer::End::Number;
             return a;
         }

@@ -29,6 +29,9 @@ struct NumberPrompt {
     // outside the range is answered by `fallback`, or ends the prompt.
     QString repeatQuestion;
     std::optional<qint64> fallback;
+    // An answer that does not start with a number ("o7", " ") counts as outside the range
+    // instead of reading as 0.
+    bool numberRequired = false;
 };
 
 struct NumberAnswer {

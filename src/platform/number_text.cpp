@@ -19,4 +19,13 @@ qint64 readDecimal(const QString& text) {
     return negative ? -value : value;
 }
 
+bool startsWithNumber(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char(' '))
+        ++i;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+        ++i;
+    return i < text.size() && text[i].isDigit() && text[i].unicode() < 0x80;
+}
+
 } // namespace platform

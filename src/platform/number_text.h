@@ -8,4 +8,7 @@ namespace platform {
 // no digits read as 0. A leading minus is taken so that "-1" is out of range rather than 0.
 qint64 readDecimal(const QString& text);
 
+// Whether the text holds a number at all: after the leading blanks, a digit (or a sign and one).
+bool startsWithNumber(const QString& text);
+
 } // namespace platform

@@ -84,9 +84,14 @@ void TestMarkTransfer::markNumberPrompt_data() {
         << r << QStringList{"86", "<yes>", "3"} << QByteArray::fromHex("0F7230330E") << 1;
     QTest::newRow("read -1, give up") << r << QStringList{"-1", "<no>"} << QByteArray() << 1;
     QTest::newRow("read prompt closed") << r << QStringList{""} << QByteArray() << 0;
-    QTest::newRow("read only blanks") << r << QStringList{"   "} << QByteArray() << 0;
-    QTest::newRow("read letters mean 0")
-        << r << QStringList{"x"} << QByteArray::fromHex("0F7230300E") << 0;
+    // Not a number: asked again, never read as mark 0.
+    QTest::newRow("read only blanks, give up")
+        << r << QStringList{"   ", "<no>"} << QByteArray() << 1;
+    QTest::newRow("read letter o for 0, again, 7")
+        << r << QStringList{"o7", "<yes>", "7"} << QByteArray::fromHex("0F7230370E") << 1;
+    QTest::newRow("write a blank, give up") << w << QStringList{" ", "<no>"} << QByteArray() << 1;
+    QTest::newRow("write x, again, 0")
+        << w << QStringList{"x", "<yes>", "0"} << QByteArray::fromHex("0F7430300E") << 1;
     QTest::newRow("write 12") << w << QStringList{"12"} << QByteArray::fromHex("0F7431320E") << 0;
     QTest::newRow("write 86, -1, 0") << w << QStringList{"86", "<yes>", "-1", "<yes>", "0"}
                                      << QByteArray::fromHex("0F7430300E") << 2;
