@@ -91,7 +91,8 @@ void setPrinterClock(Session& s) {
         kClockTitle, clockQuestion(now), MessageIcon::None, MessageButtons::YesNoCancel);
     ClockDigits digits;
     if (fromPc == MessageAnswer::Yes) {
-        digits = clockDigits(now);
+        // The question may have stood for minutes: the time of the answer is the one to send.
+        digits = clockDigits(s.clock.now());
     } else if (fromPc == MessageAnswer::No) {
         for (;;) {
             const ClockDigits fresh = clockDigits(s.clock.now());

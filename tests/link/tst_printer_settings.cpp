@@ -91,6 +91,18 @@ private slots:
         QCOMPARE(rig.dialogs.shown.size(), 1);
     }
 
+    // The operator reads the question for a minute and a half before answering Yes.
+    void clockFromTheComputerIsTakenAtTheAnswer() {
+        LinkRig rig;
+        rig.connect();
+        rig.dialogs.whileShown = [&](const ScriptedDialogs::Shown&) { rig.clock.waitMs(90'000); };
+        rig.dialogs.answer(MessageAnswer::Yes);
+
+        setPrinterClock(rig.s);
+        QVERIFY(rig.dialogs.shown.first().text.endsWith(QStringLiteral("09:05:07")));
+        QCOMPARE(rig.printer.state.clockTime, QByteArray("090637"));
+    }
+
     void clockTypedByHand_data() {
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<int>("repeats");

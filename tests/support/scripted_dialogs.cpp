@@ -15,6 +15,8 @@ ScriptedDialogs& ScriptedDialogs::answer(const QString& text) {
 MessageAnswer ScriptedDialogs::messageBox(const QString& title, const QString& text,
                                           MessageIcon icon, MessageButtons buttons) {
     shown.append({Kind::Message, title, text, {}, icon, buttons});
+    if (whileShown)
+        whileShown(shown.last());
     if (buttons == MessageButtons::Ok && okNeedsNoAnswer)
         return MessageAnswer::Ok;
     if (queue_.isEmpty() || queue_.first().typeId() != QMetaType::Int) {
@@ -35,25 +37,33 @@ QString ScriptedDialogs::nextText(const QString& what) {
 QString ScriptedDialogs::inputRequester(const QString& title, const QString& prompt,
                                         const QString& defaultText) {
     shown.append({Kind::Input, title, prompt, defaultText});
+    if (whileShown)
+        whileShown(shown.last());
     return nextText(title + " / " + prompt);
 }
 
 QString ScriptedDialogs::promptDialog(const QString& title, const QString& prompt,
                                       const QString& defaultText) {
     shown.append({Kind::Prompt, title, prompt, defaultText});
+    if (whileShown)
+        whileShown(shown.last());
     return nextText(title + " / " + prompt);
 }
 
 QString ScriptedDialogs::portPromptDialog(const QString& title, const QString& listText,
                                           const QString& prompt, const QString& defaultText) {
     shown.append({Kind::PortPrompt, title, prompt, listText});
-    Q_UNUSED(defaultText);
+    shown.last().defaultText = defaultText;
+    if (whileShown)
+        whileShown(shown.last());
     return nextText(title + " / " + prompt);
 }
 
 QString ScriptedDialogs::openFile(const QString& title, const QString& defaultName,
                                   const QString& filter) {
     shown.append({Kind::OpenFile, title, defaultName, filter});
+    if (whileShown)
+        whileShown(shown.last());
     return nextText(title);
 }
 
@@ -61,6 +71,8 @@ QString ScriptedDialogs::saveFile(const QString& title, const QString& defaultNa
                                   const QString& filter, OverwriteCheck overwrite) {
     lastOverwriteCheck = overwrite;
     shown.append({Kind::SaveFile, title, defaultName, filter});
+    if (whileShown)
+        whileShown(shown.last());
     return nextText(title);
 }
 

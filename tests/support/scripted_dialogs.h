@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 // Records every dialog and answers from a queue. A dialog with no answer queued for it is a
 // test failure (recorded in `unexpected`, answered with cancel).
@@ -18,9 +19,12 @@ public:
         QString extra; // default text, port list, file filter
         platform::MessageIcon icon = platform::MessageIcon::None;
         platform::MessageButtons buttons = platform::MessageButtons::Ok;
+        QString defaultText = {}; // of the port prompt
     };
 
     QList<Shown> shown;
+    // Called as each dialog is shown, before it is answered: how long the user takes, say.
+    std::function<void(const Shown&)> whileShown;
     QStringList unexpected;
 
     // Queue answers in the order the dialogs will appear.
