@@ -6,7 +6,7 @@ using namespace platform;
 
 namespace marks {
 
-TextProblems checkTexts(const MarkRows& rows, bool checkLength) {
+TextProblems checkTexts(const MarkRows& rows, bool forPrinter) {
     TextProblems problems;
     for (const MarkRow& row : rows) {
         const QString& text = row[TextColumn];
@@ -19,9 +19,12 @@ TextProblems checkTexts(const MarkRows& rows, bool checkLength) {
             }
         }
         // EAN texts are padded or cut to 13 digits on the way out, so they always fit.
-        if (checkLength && text.size() > kMaxTextLength &&
+        if (forPrinter && text.size() > kMaxTextLength &&
             functionCodeOfName(row[FunctionColumn]) != BarcodeCode)
             problems.tooLong.append(row[NumberColumn]);
+        if (!forPrinter && (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) ||
+                            text.contains(QChar(0))))
+            problems.lineBreaks.append(row[NumberColumn]);
     }
     return problems;
 }
@@ -35,6 +38,9 @@ QString textProblemsMessage(const TextProblems& problems, const QString& what) {
         text += QStringLiteral("Символы, которых нет в кодировке Windows-1251 (") +
                 problems.characters + QStringLiteral("), во фрагментах: ") +
                 problems.unencodable.join(QStringLiteral(", ")) + QStringLiteral(".\n\r");
+    if (!problems.lineBreaks.isEmpty())
+        text += QStringLiteral("Перевод строки или нулевой символ в тексте фрагментов: ") +
+                problems.lineBreaks.join(QStringLiteral(", ")) + QStringLiteral(".\n\r");
     return text + what;
 }
 

@@ -46,6 +46,8 @@ private slots:
     void saveAs_data();
     void saveAs();
     void saveAsRefusesUnencodableText();
+    void saveRefusesTextsThatBreakTheFile_data();
+    void saveRefusesTextsThatBreakTheFile();
     void saveWithoutFileDoesNothing();
     void failedSaveNamesTheFileAndKeepsTheOld();
 };
@@ -236,6 +238,29 @@ void TestMarkFileCommands::saveAsRefusesUnencodableText() {
                          path + "' не записан."});
     QVERIFY(!QFile::exists(path));
     QCOMPARE(m.doc.currentFile(), QString());
+}
+
+void TestMarkFileCommands::saveRefusesTextsThatBreakTheFile_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("line feed") << QStringLiteral("two\nlines");
+    QTest::newRow("carriage return") << QStringLiteral("two\rlines");
+    QTest::newRow("NUL") << QStringLiteral("nul") + QChar(0) + QStringLiteral("inside");
+}
+
+void TestMarkFileCommands::saveRefusesTextsThatBreakTheFile() {
+    QFETCH(QString, text);
+    MarkRig m;
+    const QString path = m.rig.dir.filePath("kept.mrt");
+    writeFile(path, newMarkFileBytes());
+    m.doc.setCurrentFile(path);
+    m.doc.model().setCellText(0, TextColumn, text);
+    m.doc.model().setCellText(31, TextColumn, text);
+    saveMark(m.session());
+    QCOMPARE(m.messageTexts(),
+             QStringList{"ОШИБКА | Перевод строки или нулевой символ в тексте фрагментов: 11, "
+                         "48.\n\rФайл '" +
+                         path + "' не записан."});
+    QCOMPARE(readFile(path), newMarkFileBytes());
 }
 
 void TestMarkFileCommands::saveWithoutFileDoesNothing() {

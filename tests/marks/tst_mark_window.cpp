@@ -3,7 +3,9 @@
 #include "marks/widgets/mark_window.h"
 
 #include <QAbstractItemModelTester>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,7 +63,9 @@ private slots:
     void startState();
     void clickLoadsTheRowIntoTheEditor_data();
     void clickLoadsTheRowIntoTheEditor();
-    void onlyALeftClickLoadsTheEditor();
+    void keyboardSelectsTheRowAsAClickDoes();
+    void pasteKeepsTheFirstLine_data();
+    void pasteKeepsTheFirstLine();
     void changeStoresTheEditor_data();
     void changeStoresTheEditor();
     void changeWithoutSelectionDoesNothing();
@@ -163,19 +167,57 @@ void TestMarkWindow::clickLoadsTheRowIntoTheEditor() {
     QCOMPARE(win.w.table()->selectionModel()->selectedRows().first().row(), 12);
 }
 
-void TestMarkWindow::onlyALeftClickLoadsTheEditor() {
+void TestMarkWindow::keyboardSelectsTheRowAsAClickDoes() {
     Window win;
-    win.doc.model().setCellText(4, TextColumn, "four");
-    win.click(4, Qt::RightButton);
-    QCOMPARE(win.doc.selectedFragment(), QStringLiteral("00"));
-    QCOMPARE(win.w.textField()->text(), QString());
-    // A row selected by keyboard is what "ИЗМЕНИТЬ" works on, without loading the editor.
-    win.w.table()->setFocus();
-    win.w.table()->selectRow(6);
+    win.doc.model().setCellText(5, TextColumn, "five");
+    win.click(4);
+    QTest::keyClick(win.w.table(), Qt::Key_Down);
+    QCOMPARE(win.doc.selectedRow(), 5);
+    QCOMPARE(win.doc.selectedFragment(), win.row(5)[NumberColumn]);
+    QCOMPARE(win.w.textField()->text(), QStringLiteral("five"));
     win.type("kbd");
     win.change();
-    QCOMPARE(win.row(6)[TextColumn], QStringLiteral("kbd"));
-    QCOMPARE(win.doc.selectedFragment(), QStringLiteral("00"));
+    QCOMPARE(win.row(5)[TextColumn], QStringLiteral("kbd"));
+    QCOMPARE(win.row(4)[TextColumn], QString());
+    // A row the program selects (after a mark read) leaves the editor and the address alone.
+    win.doc.selectRow(9);
+    QCOMPARE(win.doc.selectedFragment(), win.row(5)[NumberColumn]);
+    QCOMPARE(win.w.textField()->text(), QStringLiteral("kbd"));
+}
+
+void TestMarkWindow::pasteKeepsTheFirstLine_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("two lines into an empty field") << "" << 0 << "first\nsecond"
+                                                   << "first";
+    QTest::newRow("CR LF in the middle of a text") << "ab" << 1 << "x\r\ny"
+                                                   << "axb";
+    QTest::newRow("a NUL") << "" << 0 << QStringLiteral("nul") + QChar(0) + "z"
+                           << "nul";
+    QTest::newRow("break first: nothing of the paste") << "ab" << 2 << "\nrest"
+                                                       << "ab";
+    QTest::newRow("one line is kept whole") << "ab" << 2 << "cd"
+                                            << "abcd";
+}
+
+void TestMarkWindow::pasteKeepsTheFirstLine() {
+    QFETCH(QString, before);
+    QFETCH(int, cursor);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    Window win;
+    win.click(3);
+    QLineEdit* field = win.w.textField();
+    field->setText(before);
+    field->setCursorPosition(cursor);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field->text(), after);
+    QCOMPARE(win.doc.fragmentText(), after);
+    win.change();
+    QCOMPARE(win.row(3)[TextColumn], after);
 }
 
 void TestMarkWindow::changeStoresTheEditor_data() {

@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
+#include <QValidator>
 
 using namespace printerlink;
 
@@ -30,7 +31,47 @@ const QRect kChangeRect(695, 380, 80, 40);
 const QRect kPreviewAreaRect(15, 430, 770, 110);
 constexpr std::array<int, kColumnCount> kColumnWidths = {50, 90, 50, 505, 40};
 
+bool breaksLine(QChar c) {
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c.isNull();
+}
+
+// A fragment is one line of a mark file: of a multi-line paste only the first line stays. The
+// program's own texts (a mark read from the printer) are shown as they are.
+class FirstLineOfPaste : public QValidator {
+public:
+    FirstLineOfPaste(const bool& showAsIs, QObject* parent)
+        : QValidator(parent), showAsIs_(showAsIs) {}
+
+    State validate(QString& text, int& cursor) const override {
+        if (showAsIs_)
+            return Acceptable;
+        const QString kept = keepFirstPastedLine(text, cursor);
+        if (kept != text) {
+            cursor = qMax(0, int(kept.size() - (text.size() - cursor)));
+            text = kept;
+        }
+        return Acceptable;
+    }
+
+private:
+    const bool& showAsIs_;
+};
+
 } // namespace
+
+QString keepFirstPastedLine(const QString& text, int cursor) {
+    qsizetype cut = 0;
+    while (cut < text.size() && !breaksLine(text[cut]))
+        ++cut;
+    if (cut == text.size())
+        return text;
+    // What stood before the paste held no break, so the first one is the paste's own and the
+    // paste ends at the cursor.
+    const qsizetype pasteEnd = qBound<qsizetype>(cut, cursor, text.size());
+    QString kept = text.left(cut) + text.mid(pasteEnd);
+    kept.removeIf(breaksLine);
+    return kept;
+}
 
 MarkWindow::MarkWindow(Session& session, QWidget* parent)
     : QWidget(parent), doc_(*session.marks), table_(new QTableView(this)),
@@ -62,6 +103,7 @@ MarkWindow::MarkWindow(Session& session, QWidget* parent)
     palette.setColor(QPalette::Base, QColor(255, 255, 187));
     palette.setColor(QPalette::Text, Qt::black);
     text_->setPalette(palette);
+    text_->setValidator(new FirstLineOfPaste(showingDocument_, text_));
 
     change_->setGeometry(kChangeRect);
 
@@ -73,17 +115,29 @@ MarkWindow::MarkWindow(Session& session, QWidget* parent)
     preview_->setGeometry(5, 5, kPreviewWidth, kPreviewHeight + 5);
     preview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     previewArea_->setWidget(inner);
+
+    table_->setAccessibleName(QStringLiteral("Фрагменты марки"));
+    function_->setAccessibleName(QStringLiteral("Функция фрагмента"));
+    font_->setAccessibleName(QStringLiteral("Шрифт фрагмента"));
+    text_->setAccessibleName(QStringLiteral("Текст фрагмента"));
+    change_->setAccessibleDescription(QStringLiteral("Записать поля в выбранный фрагмент марки"));
+    previewArea_->setAccessibleName(QStringLiteral("Вид марки"));
+    preview_->setAccessibleName(QStringLiteral("Вид марки"));
     previewArea_->horizontalScrollBar()->setSingleStep(160);
 
-    // Only a left click on a row loads it into the editor; keys and other buttons just move
-    // the selection that "ИЗМЕНИТЬ" works on.
+    // A row the user highlights, by click or by keyboard, is loaded into the editor and is the
+    // fragment that "ИЗМЕНИТЬ" and a fragment write address; a row the program selects is not.
     connect(table_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             doc_.clickRow(index.row());
     });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         const QModelIndexList rows = table_->selectionModel()->selectedRows();
-        doc_.selectRow(rows.isEmpty() ? -1 : rows.first().row());
+        const int row = rows.isEmpty() ? -1 : rows.first().row();
+        if (row >= 0 && !showingSelection_)
+            doc_.clickRow(row);
+        else
+            doc_.selectRow(row);
     });
     connect(function_, &QComboBox::currentTextChanged, this,
             [this](const QString& t) { doc_.setFunctionText(t); });
@@ -111,8 +165,11 @@ void MarkWindow::showEditor() {
         function_->setCurrentIndex(i);
     if (const int i = font_->findText(doc_.fontText()); i >= 0)
         font_->setCurrentIndex(i);
-    if (text_->text() != doc_.fragmentText())
+    if (text_->text() != doc_.fragmentText()) {
+        showingDocument_ = true;
         text_->setText(doc_.fragmentText());
+        showingDocument_ = false;
+    }
 }
 
 void MarkWindow::showSelectedRow(int row) {
@@ -126,8 +183,10 @@ void MarkWindow::showSelectedRow(int row) {
         return;
     }
     const QModelIndex index = doc_.model().index(row, 0);
+    showingSelection_ = true;
     selection->setCurrentIndex(index,
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    showingSelection_ = false;
     table_->scrollTo(index);
 }
 

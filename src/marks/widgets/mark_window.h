@@ -15,6 +15,10 @@ namespace marks {
 
 class MarkDocument;
 
+// The field's text after an edit that put line breaks or NULs into it: the paste that ended at
+// `cursor` keeps only its first line.
+QString keepFirstPastedLine(const QString& text, int cursor);
+
 // The whole content of the text-mark child window: the mark table, the fragment editor and the
 // preview. It shows session.marks, which must be set before it is built; the shell adds the
 // status bar below it.
@@ -46,6 +50,8 @@ private:
     QPushButton* change_;
     QScrollArea* previewArea_;
     QLabel* preview_;
+    bool showingSelection_ = false;
+    bool showingDocument_ = false;
 };
 
 } // namespace marks
