@@ -1,11 +1,13 @@
 #include "app/qt_dialogs.h"
 
+#include "app/app_settings.h"
 #include "app/message_text.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
@@ -136,6 +138,16 @@ QLabel* textLabel(QWidget* parent, const QString& text, const QRect& geometry) {
     return l;
 }
 
+// Widens and heightens a text label to its whole text; returns by how much. `height` is the
+// room the text has below the label's top, when that is less than the label's own height.
+QSize fitText(QLabel* label, int height = -1) {
+    const QSize need = label->sizeHint();
+    const QSize box(label->width(), height < 0 ? label->height() : height);
+    const QSize more(qMax(0, need.width() - box.width()), qMax(0, need.height() - box.height()));
+    label->resize(label->size() + more);
+    return more;
+}
+
 } // namespace
 
 void followInputTime() {
@@ -206,40 +218,45 @@ PromptWindow::PromptWindow(Layout layout, const QString& title, const QString& l
     : KeyGuardedDialog(parent) {
     setWindowTitle(title);
     QSize size;
-    // Widgets created later lie on top: the edit field overlaps the prompt's tall text box.
+    // Texts longer than their boxes grow the window, and move what lies right of and below
+    // them, so that no prompt is cut off. Widgets created later lie on top: the edit field
+    // overlaps the prompt's tall text box.
     switch (layout) {
-    case Layout::Requester:
-        size = {300, 130};
-        textLabel(this, prompt, {10, 10, 280, 22});
+    case Layout::Requester: {
+        prompt_ = textLabel(this, prompt, {10, 10, 280, 22});
+        const QSize more = fitText(prompt_);
+        size = QSize(300, 130) + more;
         edit_ = new QLineEdit(this);
-        edit_->setGeometry(10, 32, 275, 21);
+        edit_->setGeometry(10, 32 + more.height(), 275 + more.width(), 21);
         ok_ = new QPushButton(QStringLiteral("OK"), this);
-        ok_->setGeometry(110, 67, 80, 25);
+        ok_->setGeometry(110 + more.width() / 2, 67 + more.height(), 80, 25);
         break;
-    case Layout::Prompt:
-        size = {357, 110};
+    }
+    case Layout::Prompt: {
         beep_ = true;
-        textLabel(this, prompt, {10, 8, 265, 73});
+        prompt_ = textLabel(this, prompt, {10, 8, 265, 73});
+        // The text must end above the edit field, 71 pixels down.
+        const QSize more = fitText(prompt_, 71);
+        size = QSize(357, 110) + more;
         edit_ = new QLineEdit(this);
-        edit_->setGeometry(9, 79, 339, 20);
+        edit_->setGeometry(9, 79 + more.height(), 339 + more.width(), 20);
         ok_ = new QPushButton(QStringLiteral("OK"), this);
-        ok_->setGeometry(288, 8, 60, 23);
+        ok_->setGeometry(288 + more.width(), 8, 60, 23);
         cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-        cancel_->setGeometry(288, 36, 60, 23);
+        cancel_->setGeometry(288 + more.width(), 36, 60, 23);
         break;
+    }
     case Layout::PortPrompt: {
-        size = {420, 140};
         beep_ = true;
-        QLabel* list = textLabel(this, listText, {10, 8, 365, 63});
-        // A long port list grows the window instead of being cut off.
-        const QSize need = list->sizeHint();
-        const int dx = qMax(0, need.width() - 365);
-        const int dy = qMax(0, need.height() - 63);
-        list->resize(365 + dx, 63 + dy);
-        size += QSize(dx, dy);
-        textLabel(this, prompt, {10, 75 + dy, 315, 73});
+        const QSize list = fitText(textLabel(this, listText, {10, 8, 365, 63}));
+        prompt_ = textLabel(this, prompt, {10, 75 + list.height(), 315, 73});
+        // The prompt has the 18 pixels above the edit field.
+        const QSize more = fitText(prompt_, 18);
+        const int dx = qMax(list.width(), more.width());
+        const int dy = list.height() + more.height();
+        size = QSize(420 + dx, 140 + dy);
         edit_ = new QLineEdit(this);
-        edit_->setGeometry(9, 93 + dy, 300, 20);
+        edit_->setGeometry(9, 93 + dy, 300 + more.width(), 20);
         ok_ = new QPushButton(QStringLiteral("OK"), this);
         ok_->setGeometry(340 + dx, 73 + dy, 60, 23);
         cancel_ = new QPushButton(QStringLiteral("Отмена"), this);
@@ -430,7 +447,11 @@ QString QtDialogs::portPromptDialog(const QString& title, const QString& listTex
 // Built by hand rather than with the static helpers so that it, too, stays above the main window.
 QString QtDialogs::runFileDialog(bool save, const QString& title, const QString& defaultName,
                                  const QString& filter, OverwriteCheck overwrite) {
-    QFileDialog d(parent_, title, QDir::current().filePath(defaultName), fileDialogFilter(filter));
+    const QString kind = fileKind(filter);
+    QString folder = settings_ ? settings_->folder(kind) : QString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::currentPath();
+    QFileDialog d(parent_, title, QDir(folder).filePath(defaultName), fileDialogFilter(filter));
     d.setWindowFlag(Qt::WindowStaysOnTopHint);
     d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -441,7 +462,12 @@ QString QtDialogs::runFileDialog(bool save, const QString& title, const QString&
     const bool chosen = d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty();
     if (parent_)
         parent_->activateWindow();
-    return chosen ? d.selectedFiles().first() : QString();
+    if (!chosen)
+        return {};
+    const QString file = d.selectedFiles().first();
+    if (settings_)
+        settings_->setFolder(kind, QFileInfo(file).absolutePath());
+    return file;
 }
 
 QString QtDialogs::openFile(const QString& title, const QString& defaultName,

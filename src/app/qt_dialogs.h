@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace app {
 
+class AppSettings;
+
 // The answer keys (Enter, Escape, and the letters of a question) act when a key that went down
 // while the dialog was up comes up again. Auto-repeats, keys already held at the opening and
 // presses stamped before it are ignored. Acting on the release also keeps the release here,
@@ -46,6 +48,7 @@ public:
     QLineEdit* edit() const { return edit_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
+    QLabel* promptLabel() const { return prompt_; }
     // The edit text after OK or Enter, "" otherwise.
     QString result() const { return result_; }
 
@@ -54,6 +57,7 @@ protected:
     void answerKey(int key) override;
 
 private:
+    QLabel* prompt_ = nullptr;
     QLineEdit* edit_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
@@ -86,6 +90,8 @@ private:
 class QtDialogs : public platform::Dialogs {
 public:
     void setParentWindow(QWidget* w) { parent_ = w; }
+    // Where the file dialogs remember their folders; without it they start in the current one.
+    void setSettings(AppSettings* settings) { settings_ = settings; }
 
     platform::MessageAnswer messageBox(const QString& title, const QString& text,
                                        platform::MessageIcon icon,
@@ -108,6 +114,7 @@ private:
                           const QString& filter,
                           OverwriteCheck overwrite = OverwriteCheck::ByDialog);
     QPointer<QWidget> parent_;
+    AppSettings* settings_ = nullptr;
 };
 
 // Starts following which keys are down and how the input events' time stamps relate to our

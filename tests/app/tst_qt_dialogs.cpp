@@ -340,6 +340,68 @@ private slots:
         QVERIFY(!w.textLabel()->text().contains(u'\r'));
         QVERIFY(w.textLabel()->text().contains(QStringLiteral("<table")));
     }
+
+    // Placed last: the time it takes would shift the input clock the key tests above rely on.
+    // Every prompt of the program, in the layout it is asked in, shows its whole text: each
+    // line fits the label, and the label stays clear of the buttons, the edit field and the edge.
+    void everyPromptReadsWhole_data() {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<QString>("prompt");
+        const int requester = int(PromptWindow::Layout::Requester);
+        const int prompt = int(PromptWindow::Layout::Prompt);
+        const QStringList requesterPrompts = {
+            "Введите Номер Марки: 0..85  ( 0- печатаемая марка )",
+            "Введите Номер Строки (1...4)",
+            "Введите Номер Фрагмента в Строке (1...8)",
+            "Введите номер Логотипа (0..127)",
+            "Input Logo Number (0..255)",
+            "Введите размер 'Y' в точках (8...32)",
+            "Введите размер 'X' в точках (1...250)",
+            "Введите смещение даты в днях (0..9999)",
+        };
+        for (const QString& p : requesterPrompts)
+            QTest::newRow(qPrintable("requester: " + p)) << requester << p;
+        const QStringList promptPrompts = {
+            "Введите размер 'X', точек (не более 256)",
+            "Введите размер 'Y', точек (не более 32)",
+            "Введите дату и время в формате\n\r     'ДДММГГ ЧЧММСС'",
+            "Введите Число Строк Печати (1..4)",
+        };
+        for (const QString& p : promptPrompts)
+            QTest::newRow(qPrintable("prompt: " + p)) << prompt << p;
+        QTest::newRow("port prompt")
+            << int(PromptWindow::Layout::PortPrompt) << "ВВЕДИТЕ НОМЕР COM-ПОРТА (1...255)";
+        // Longer than any of today's, in each layout.
+        const QString longer = QString(60, QChar(0x0428));
+        QTest::newRow("long requester") << requester << longer;
+        QTest::newRow("long prompt") << prompt << longer + "\n\r" + longer;
+        QTest::newRow("long port prompt") << int(PromptWindow::Layout::PortPrompt) << longer;
+    }
+    void everyPromptReadsWhole() {
+        QFETCH(int, layout);
+        QFETCH(QString, prompt);
+        PromptWindow w(PromptWindow::Layout(layout), "T", "COM1:\t/dev/x\t\tSim\n", prompt, "0",
+                       nullptr);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QLabel* label = w.promptLabel();
+        const QFontMetrics fm(label->font());
+        const QStringList lines = prompt.split(QStringLiteral("\n\r"));
+        for (const QString& line : lines)
+            QVERIFY2(
+                fm.horizontalAdvance(line) <= label->width(),
+                qPrintable(
+                    QStringLiteral("%1 > %2").arg(fm.horizontalAdvance(line)).arg(label->width())));
+        const QRect text(label->pos(), QSize(label->width(), int(lines.size()) * fm.height()));
+        QVERIFY(QRect(QPoint(), w.size()).contains(text));
+        QVERIFY(text.bottom() < w.edit()->y());
+        QVERIFY(!text.intersects(w.okButton()->geometry()));
+        if (w.cancelButton())
+            QVERIFY(!text.intersects(w.cancelButton()->geometry()));
+        for (const QWidget* c :
+             {static_cast<QWidget*>(w.edit()), static_cast<QWidget*>(w.okButton())})
+            QVERIFY(QRect(QPoint(), w.size()).contains(c->geometry()));
+    }
 };
 
 QTEST_MAIN(TestQtDialogs)
