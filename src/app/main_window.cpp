@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
+#include "app/app_settings.h"
 #include "app/menu_table.h"
 #include "app/protocol_log_window.h"
 #include "app/qt_dialogs.h"
 #include "app/startup.h"
+#include "app/lamp_text.h"
 #include "editor/graphic_window.h"
 #include "link/port_opening.h"
 #include "link/version_query.h"
@@ -41,25 +43,28 @@ const QString kMarkMenu = QStringLiteral("МАРКА");
 const QString kGraphicMenu = QStringLiteral("ГРАФИКА");
 const QString kEditorMenu = QStringLiteral("РедакторГрафики");
 
-// A status bar from left to right: text fields, and the link lamp where `field` is empty.
+// A status bar from left to right: text fields, and the link lamp where `field` is empty. The
+// name is what a screen reader says for the field.
 template <typename Field> struct BarItem {
     std::optional<Field> field;
     int width;
     QString text;
+    QString name;
 };
 
 const QList<BarItem<MarkField>> kMarkBar = {
-    {MarkField::File, 460, QStringLiteral("Марка: ...")},
-    {std::nullopt, 23, {}},
-    {MarkField::Port, 150, QStringLiteral("COM?")},
-    {MarkField::Clock, 130, {}},
+    {MarkField::File, 460, QStringLiteral("Марка: ..."), QStringLiteral("Файл марки")},
+    {std::nullopt, 23, {}, QStringLiteral("Связь")},
+    {MarkField::Port, 150, QStringLiteral("COM?"), QStringLiteral("Порт")},
+    {MarkField::Clock, 130, {}, QStringLiteral("Дата и время компьютера")},
 };
 const QList<BarItem<GraphicField>> kGraphicBar = {
-    {GraphicField::File, 360, QStringLiteral("Рисунок: ...")},
-    {GraphicField::Pointer, 80, QStringLiteral("XY=0:0")},
-    {GraphicField::Size, 110, QStringLiteral("Размер XY: 64x24")},
-    {std::nullopt, 23, {}},
-    {GraphicField::Port, 150, QStringLiteral("COM?")},
+    {GraphicField::File, 360, QStringLiteral("Рисунок: ..."), QStringLiteral("Файл рисунка")},
+    {GraphicField::Pointer, 80, QStringLiteral("XY=0:0"), QStringLiteral("Координаты точки")},
+    {GraphicField::Size, 110, QStringLiteral("Размер XY: 64x24"),
+     QStringLiteral("Размер логотипа")},
+    {std::nullopt, 23, {}, QStringLiteral("Связь")},
+    {GraphicField::Port, 150, QStringLiteral("COM?"), QStringLiteral("Порт")},
 };
 
 template <typename Field> QList<QPair<int, QString>> barLayout(const QList<BarItem<Field>>& bar) {
@@ -74,6 +79,7 @@ template <typename Field>
 void placeBar(const QList<BarItem<Field>>& bar, const QList<QLabel*>& labels,
               QMap<Field, QLabel*>& fields, QLabel*& lamp) {
     for (qsizetype i = 0; i < bar.size(); ++i) {
+        labels[i]->setAccessibleName(bar[i].name);
         if (bar[i].field)
             fields[*bar[i].field] = labels[i];
         else
@@ -138,7 +144,15 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCat
     clockTimer_->start();
     applyModeMenus();
     showConnected(false);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateWindowList(); });
+    // Ctrl+Tab and Ctrl+F6 activate the other child window without the menu: the mode follows,
+    // as from the window list, so the active window never has its menus greyed.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w == graphicSub_ && session_.mode == WindowMode::Mark)
+            showGraphicWindow(false);
+        else if (w == markSub_ && session_.mode == WindowMode::Logo)
+            showMarkWindow(false);
+        updateWindowList();
+    });
     updateWindowList();
 
     followInputTime();
@@ -308,14 +322,19 @@ void MainWindow::runCommand(CommandId id) {
     runGuarded([this, id] { dispatch(*this, id); });
     if (exiting_)
         return;
-    // Check marks follow the state, whatever the command did.
-    for (QAction* a : baudGroup_->actions())
-        if (baudRateFor(actions_.key(a)) == session_.link.baudRate)
-            a->setChecked(true);
+    updateBaudChecks();
     updateWindowList();
 }
 
-void MainWindow::startUp(const QString& startDir, const QString& homeDir, bool openPortNow) {
+// Check marks follow the state, whatever the command did.
+void MainWindow::updateBaudChecks() {
+    for (QAction* a : baudGroup_->actions())
+        if (baudRateFor(actions_.key(a)) == session_.link.baudRate)
+            a->setChecked(true);
+}
+
+void MainWindow::startUp(const QString& startDir, const QString& homeDir, bool openPortNow,
+                         const QString& port) {
     session_.wideLayout = wideLabelLayout();
     const WorkDir work = prepareWorkDir(startDir, homeDir);
     session_.workDir = work.dir;
@@ -324,15 +343,29 @@ void MainWindow::startUp(const QString& startDir, const QString& homeDir, bool o
         session_.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"), work.notice,
                                     MessageIcon::Warning, MessageButtons::Ok);
     session_.link.baudRate = 115200;
-    if (openPortNow)
+    if (settings_) {
+        if (const int rate = settings_->baudRate())
+            session_.link.baudRate = rate;
+        session_.link.device = settings_->lastPort();
+    }
+    updateBaudChecks();
+    if (!port.isEmpty())
+        runGuarded([this, port] { connectTo(openPortNamed(session_, port)); });
+    else if (openPortNow)
         runGuarded([this] { openPort(); });
 }
 
 void MainWindow::openPort() {
-    if (!openPortInteractive(session_)) {
+    connectTo(openPortInteractive(session_));
+}
+
+void MainWindow::connectTo(bool opened) {
+    if (!opened) {
         showConnected(session_.link.open);
         return;
     }
+    if (settings_)
+        settings_->setLastPort(session_.link.device);
     showConnected(true);
     activateModeWindow();
     queryVersion(session_);
@@ -352,6 +385,8 @@ void MainWindow::changeBaud(int rate) {
     if (!session_.link.open)
         return;
     session_.link.baudRate = rate;
+    if (settings_)
+        settings_->setBaudRate(rate);
     if (reopenPort(session_)) {
         setField(MarkField::Port, session_.link.statusText());
         setField(GraphicField::Port, session_.link.statusText());
@@ -523,13 +558,19 @@ void MainWindow::tick() {
 }
 
 void MainWindow::setLamp(LampTarget target, Lamp l) {
+    // The state is in words as well as in colour.
+    auto show = [&](QLabel* field) {
+        field->setPixmap(icons_.lamp(l));
+        field->setToolTip(lampStateText(l));
+        field->setAccessibleDescription(lampStateText(l));
+    };
     if (target != LampTarget::Graphic) {
         markLamp_ = l;
-        markLampField_->setPixmap(icons_.lamp(l));
+        show(markLampField_);
     }
     if (target != LampTarget::TextMark) {
         graphicLamp_ = l;
-        graphicLampField_->setPixmap(icons_.lamp(l));
+        show(graphicLampField_);
     }
 }
 

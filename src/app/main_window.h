@@ -35,6 +35,7 @@ class GraphicWindow;
 namespace app {
 
 class ProtocolLogWindow;
+class AppSettings;
 
 // The program's one window: the two child windows with their status bars, the menu bar, the
 // shortcuts and the clock. It owns the Session and is its StatusView.
@@ -46,8 +47,11 @@ public:
     ~MainWindow() override;
 
     // The start-up steps after the window: working directory, wide layout flag, port opening
-    // and the version query.
-    void startUp(const QString& startDir, const QString& homeDir, bool openPortNow = true);
+    // and the version query. A `port` given opens without the prompt.
+    void startUp(const QString& startDir, const QString& homeDir, bool openPortNow = true,
+                 const QString& port = {});
+    // Where the last port and baud rate are remembered; nothing is without it.
+    void setSettings(AppSettings* settings) { settings_ = settings; }
 
     // One menu or shortcut command by its id.
     void runCommand(CommandId id);
@@ -99,11 +103,15 @@ private:
     void runGuarded(const std::function<void()>& command);
     void dropVanishedPort();
     void showConnected(bool open);
+    // What follows an opening: the connected state and the version query, or the state a failed
+    // one left.
+    void connectTo(bool opened);
     void applyModeMenus();
     void enterLogoMode();
     void enterMarkMode();
     void activateModeWindow();
     void updateWindowList();
+    void updateBaudChecks();
     void tick();
     bool isShortcut(const QKeyEvent* e) const;
 
@@ -131,6 +139,7 @@ private:
     bool exiting_ = false;
     bool exitCommand_ = false;
     bool closeAfterCommand_ = false;
+    AppSettings* settings_ = nullptr;
 };
 
 } // namespace app

@@ -105,6 +105,11 @@ GraphicWindow::GraphicWindow(Session& session, QWidget* parent)
     scroll_->horizontalScrollBar()->setSingleStep(ScrollStep);
     scroll_->verticalScrollBar()->setSingleStep(ScrollStep);
     dots_->setGeometry(DotPictureRect);
+    canvas_->setAccessibleName(QStringLiteral("Редактор логотипа"));
+    canvas_->setAccessibleDescription(QStringLiteral(
+        "Точки логотипа в увеличении: левая кнопка мыши ставит точку, правая стирает"));
+    scroll_->setAccessibleName(QStringLiteral("Редактор логотипа"));
+    dots_->setAccessibleName(QStringLiteral("Логотип в натуральную величину"));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, WindowColour);

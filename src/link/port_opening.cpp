@@ -102,6 +102,61 @@ QString openFailureText(const QString& portName, SerialPort::OpenError error) {
            QStringLiteral("Система не смогла открыть порт.");
 }
 
+QString defaultPortAnswer(const QList<PortEntry>& ports, const QString& lastDevice) {
+    auto answerFor = [](const PortEntry& p) {
+        return p.name.startsWith(QLatin1String("COM")) ? p.name.mid(3) : QStringLiteral("1");
+    };
+    if (!lastDevice.isEmpty()) {
+        for (const PortEntry& p : ports) {
+            if (p.device == lastDevice)
+                return answerFor(p);
+        }
+    }
+    // An adapter plugged in for the printer, rather than a port built into the computer.
+    for (const PortEntry& p : ports) {
+        if (p.device.startsWith(QLatin1String("/dev/ttyUSB")) ||
+            p.device.startsWith(QLatin1String("/dev/ttyACM")))
+            return answerFor(p);
+    }
+    return QStringLiteral("1");
+}
+
+namespace {
+
+bool openChosenPort(Session& s, const QString& portName, const QString& device) {
+    // Only one connection at a time: a port still open goes first.
+    if (s.port.isOpen())
+        s.port.close();
+    s.link.portName = portName;
+    s.link.device = device;
+    if (!openDevice(s)) {
+        showNotConnected(s);
+        s.dialogs.messageBox(kSystemTitle, openFailureText(s.link.portName, s.port.lastOpenError()),
+                             MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+    showPortField(s, s.link.statusText());
+    setLamp(s, Lamp::Idle);
+    return true;
+}
+
+} // namespace
+
+bool openPortNamed(Session& s, const QString& which) {
+    const QList<PortEntry> ports = s.catalogue.ports();
+    for (const PortEntry& p : ports) {
+        if (p.device == which || p.name.compare(which, Qt::CaseInsensitive) == 0)
+            return openChosenPort(s, p.name, p.device);
+    }
+    PortChoice missing;
+    missing.kind = PortChoice::Unavailable;
+    missing.portName = which;
+    if (s.dialogs.askRetry(portRefusedQuestion(missing, which)))
+        return openPortInteractive(s);
+    s.link.error = true;
+    return false;
+}
+
 bool openPortInteractive(Session& s) {
     const QList<PortEntry> ports = s.catalogue.ports();
     if (ports.isEmpty()) {
@@ -115,9 +170,10 @@ bool openPortInteractive(Session& s) {
     const QString list = portListText(ports);
     PortChoice choice;
     for (;;) {
-        const QString answer = s.dialogs.portPromptDialog(
-            QStringLiteral("Открыть СОМ-порт"), list,
-            QStringLiteral("ВВЕДИТЕ НОМЕР COM-ПОРТА (1...255)"), QStringLiteral("1"));
+        const QString answer =
+            s.dialogs.portPromptDialog(QStringLiteral("Открыть СОМ-порт"), list,
+                                       QStringLiteral("ВВЕДИТЕ НОМЕР COM-ПОРТА (1...255)"),
+                                       defaultPortAnswer(ports, s.link.device));
         if (answer.isEmpty()) {
             s.link.error = true;
             return false;
@@ -131,20 +187,7 @@ bool openPortInteractive(Session& s) {
         }
     }
 
-    // Only one connection at a time: a port still open goes first.
-    if (s.port.isOpen())
-        s.port.close();
-    s.link.portName = choice.portName;
-    s.link.device = ports[choice.index].device;
-    if (!openDevice(s)) {
-        showNotConnected(s);
-        s.dialogs.messageBox(kSystemTitle, openFailureText(s.link.portName, s.port.lastOpenError()),
-                             MessageIcon::Error, MessageButtons::Ok);
-        return false;
-    }
-    showPortField(s, s.link.statusText());
-    setLamp(s, Lamp::Idle);
-    return true;
+    return openChosenPort(s, choice.portName, ports[choice.index].device);
 }
 
 bool reopenPort(Session& s) {

@@ -11,6 +11,10 @@ namespace printerlink {
 // Menu states are the caller's business.
 bool openPortInteractive(Session& s);
 
+// The port given at start (a COM name or a device path), opened without the prompt. One that is
+// not found asks to choose another, as a typed number would.
+bool openPortNamed(Session& s, const QString& which);
+
 // Closes and reopens the same device at session.link.baudRate without any dialog (baud change).
 bool reopenPort(Session& s);
 
@@ -29,6 +33,9 @@ struct PortChoice {
     QString portName;     // "COM" + the answer as typed, for Open and Unavailable
     qsizetype index = -1; // into the port list, for Open
 };
+// The port prompt's default: the port of `lastDevice` when it is there, else the first USB
+// adapter, else "1".
+QString defaultPortAnswer(const QList<PortEntry>& ports, const QString& lastDevice);
 // What a typed answer to the port prompt means.
 PortChoice choosePort(const QString& answer, const QList<platform::PortEntry>& ports);
 // The "choose another port?" question for a refused answer.

@@ -28,6 +28,8 @@ struct PrinterLink {
     // stays "open" until the command that met it has ended; the window then closes the link.
     bool open = false;
     QString portName = QStringLiteral("COM?");
+    // The device of the port open or last opened; before any opening, the one remembered from
+    // the last run, which the port prompt offers first.
     QString device;
     int baudRate = 115200;
     bool error = false;

@@ -1,5 +1,7 @@
 #include "platform/com_numbers.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -23,6 +25,10 @@ void ComNumbers::assign(QList<PortEntry>& ports, const QStringList& keys) {
         }
         ports[i].name = QStringLiteral("COM%1").arg(number);
     }
+    // Listed in number order, so a device that keeps its number keeps its place too.
+    std::stable_sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) {
+        return a.name.mid(3).toInt() < b.name.mid(3).toInt();
+    });
 }
 
 QString stableDeviceKey(const QString& device, const QString& byIdDir) {

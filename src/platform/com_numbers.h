@@ -13,7 +13,7 @@ class ComNumbers {
 public:
     // Names `ports` (listed in the catalogue's order) COM1, COM2, ...; `keys` holds one key per
     // port. A device seen before keeps its number; a new one takes the lowest number no device
-    // has ever had.
+    // has ever had. The list comes back in number order.
     void assign(QList<PortEntry>& ports, const QStringList& keys);
 
 private:

@@ -4,6 +4,7 @@
 #include "platform/port_catalogue.h"
 
 #include <QSerialPortInfo>
+#include <QStringList>
 
 namespace platform {
 
@@ -15,8 +16,11 @@ namespace platform {
 class SystemPortCatalogue : public PortCatalogue {
 public:
     QList<PortEntry> ports() override;
+    // A device named on the command line, listed with the extra ports.
+    void addExtraPort(const QString& device) { extra_.append(device); }
 
 private:
+    QStringList extra_;
     ComNumbers numbers_;
 };
 

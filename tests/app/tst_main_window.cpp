@@ -1,8 +1,11 @@
+#include "app/app_settings.h"
 #include "app/main_window.h"
 #include "app/menu_table.h"
 #include "app/protocol_log_window.h"
+#include "editor/graphic_window.h"
 #include "logos/logo_document.h"
 #include "marks/mark_document.h"
+#include "marks/mark_window.h"
 #include "platform/real_clock.h"
 #include "test_rig.h"
 
@@ -13,6 +16,7 @@
 #include <functional>
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +24,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace platform;
@@ -550,6 +557,123 @@ private slots:
         inMarkMode();
         QVERIFY(!s.window.graphicSubWindow()->isVisible());
         QVERIFY(s.rig.dialogs.shown.isEmpty());
+    }
+
+    // The child windows' own keys switch the mode as the window list does, or do nothing: the
+    // active window is always the one of the mode.
+    void ctrlTabAndCtrlF6SwitchTheMode_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("switches");
+        QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << true;
+        QTest::newRow("Ctrl+F6") << int(Qt::Key_F6) << false;
+    }
+    void ctrlTabAndCtrlF6SwitchTheMode() {
+        QFETCH(int, key);
+        QFETCH(bool, switches);
+        Shell s;
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        auto press = [&] {
+            QWidget* target = s.window.mdiArea()->activeSubWindow();
+            QTest::keyPress(target, Qt::Key(key), Qt::ControlModifier);
+            QTest::keyRelease(target, Qt::Key(key), Qt::ControlModifier);
+            QTest::keyRelease(target, Qt::Key_Control);
+        };
+        auto modeFollows = [&] {
+            const bool logo = s.window.session().mode == WindowMode::Logo;
+            QCOMPARE(s.window.mdiArea()->activeSubWindow(),
+                     logo ? s.window.graphicSubWindow() : s.window.markSubWindow());
+            QCOMPARE(s.titleEnabled("ГРАФИКА"), logo);
+            QCOMPARE(s.titleEnabled("МАРКА"), !logo);
+            QCOMPARE(s.window.action(Id::GraphicWindow)->isChecked(), logo);
+        };
+        press();
+        modeFollows();
+        QCOMPARE(s.window.session().mode, switches ? WindowMode::Logo : WindowMode::Mark);
+        press();
+        modeFollows();
+        QCOMPARE(s.window.session().mode, WindowMode::Mark);
+    }
+
+    // Two starts of the program with the same settings: the second offers the port and the
+    // rate of the first.
+    void portAndRateRememberedAcrossStarts() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("inkwick.conf");
+        auto start = [&](const QString& answer, auto&& whileRunning) {
+            TestRig rig;
+            rig.catalogue.entries = {{"COM1", "/dev/ttyS0", "Built-in", "/dev/ttyS0"},
+                                     {"COM2", "/dev/ttySIM0", "Printer", "/dev/ttySIM0"}};
+            app::AppSettings settings(file);
+            MainWindow window{rig.port, rig.clock, rig.dialogs, rig.catalogue};
+            window.setSettings(&settings);
+            rig.dialogs.answer(answer);
+            window.startUp(rig.dir.path(), rig.dir.path());
+            QVERIFY(window.session().link.open);
+            whileRunning(rig, window);
+        };
+        start("2", [](TestRig& rig, MainWindow& window) {
+            QCOMPARE(rig.dialogs.shown.first().defaultText, QStringLiteral("1"));
+            window.runCommand(Id::Baud9600);
+            QCOMPARE(window.session().link.baudRate, 9600);
+        });
+        start("2", [](TestRig& rig, MainWindow& window) {
+            QCOMPARE(rig.dialogs.shown.first().defaultText, QStringLiteral("2"));
+            QCOMPARE(window.session().link.baudRate, 9600);
+            QCOMPARE(rig.port.baudRate(), 9600);
+            QVERIFY(window.action(Id::Baud9600)->isChecked());
+            QVERIFY(!window.action(Id::Baud115200)->isChecked());
+        });
+    }
+
+    void portGivenAtStartOpensWithoutThePrompt() {
+        TestRig rig;
+        MainWindow window{rig.port, rig.clock, rig.dialogs, rig.catalogue};
+        window.startUp(rig.dir.path(), rig.dir.path(), true, "/dev/ttySIM0");
+        QVERIFY(window.session().link.open);
+        QCOMPARE(window.statusField(MarkField::Port)->text(),
+                 QStringLiteral("COM1: 115200,n,8,1"));
+        for (const auto& shown : rig.dialogs.shown)
+            QVERIFY(shown.kind != ScriptedDialogs::Kind::PortPrompt);
+        QVERIFY(window.action(Id::OpenPort)->isEnabled() == false);
+    }
+
+    // Screen readers find every status field, the lamps' states in words, and the windows'
+    // main parts by name.
+    void accessibleNames() {
+        Shell s;
+        QList<QLabel*> fields;
+        for (MarkField f : {MarkField::File, MarkField::Port, MarkField::Clock})
+            fields << s.window.statusField(f);
+        for (GraphicField f :
+             {GraphicField::File, GraphicField::Pointer, GraphicField::Size, GraphicField::Port})
+            fields << s.window.statusField(f);
+        QLabel* markLamp = s.window.lampField(ChildWindow::TextMark);
+        QLabel* graphicLamp = s.window.lampField(ChildWindow::Graphic);
+        fields << markLamp << graphicLamp;
+        for (QLabel* f : fields)
+            QVERIFY2(!f->accessibleName().isEmpty(), qPrintable(f->text()));
+        QStringList states;
+        for (Lamp l : {Lamp::Grey, Lamp::Transfer, Lamp::Idle, Lamp::Error}) {
+            s.window.setLamp(LampTarget::Both, l);
+            QVERIFY(!markLamp->toolTip().isEmpty());
+            QCOMPARE(markLamp->accessibleDescription(), markLamp->toolTip());
+            QCOMPARE(graphicLamp->toolTip(), markLamp->toolTip());
+            states << markLamp->toolTip();
+        }
+        states.removeDuplicates();
+        QCOMPARE(states.size(), 4);
+        s.window.setLamp(LampTarget::Graphic, Lamp::Transfer);
+        QVERIFY(graphicLamp->toolTip() != markLamp->toolTip());
+
+        auto* markWin = s.window.markSubWindow()->findChild<marks::MarkWindow*>();
+        auto* graphicWin = s.window.graphicSubWindow()->findChild<editor::GraphicWindow*>();
+        QVERIFY(markWin && graphicWin);
+        const QList<QWidget*> parts = {
+            markWin->table(),         markWin->functionSelector(), markWin->fontSelector(),
+            markWin->textField(),     markWin->previewArea(),      markWin->previewLabel(),
+            graphicWin->scrollArea(), graphicWin->zoomCanvas(),    graphicWin->dotPicture()};
+        for (QWidget* part : parts)
+            QVERIFY2(!part->accessibleName().isEmpty(), part->metaObject()->className());
     }
 
     void openingAK307SwitchesToLogoMode_data() {

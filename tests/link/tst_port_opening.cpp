@@ -50,6 +50,80 @@ private slots:
         QCOMPARE(portListLine(entry(name, settings, QStringLiteral("USB"))), line);
     }
 
+    void promptDefault_data() {
+        QTest::addColumn<QStringList>("devices"); // named COM1, COM2, ... in this order
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("answer");
+        const QStringList builtInAndAdapter = {"/dev/ttyS0", "/dev/ttyUSB0"};
+        QTest::newRow("the built-in port does not take the adapter's default")
+            << builtInAndAdapter << ""
+            << "2";
+        QTest::newRow("the port used last") << builtInAndAdapter << "/dev/ttyS0"
+                                            << "1";
+        QTest::newRow("the port used last is gone: the adapter")
+            << builtInAndAdapter << "/dev/ttyUSB7"
+            << "2";
+        QTest::newRow("an ACM adapter")
+            << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyACM0"} << ""
+            << "3";
+        QTest::newRow("no adapter") << QStringList{"/dev/ttyS0", "/dev/ttyS1"} << ""
+                                    << "1";
+        QTest::newRow("twelfth port used last")
+            << QStringList{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "/dev/pts/4"}
+            << "/dev/pts/4"
+            << "12";
+    }
+    void promptDefault() {
+        QFETCH(QStringList, devices);
+        QFETCH(QString, last);
+        QFETCH(QString, answer);
+        QList<PortEntry> ports;
+        for (qsizetype i = 0; i < devices.size(); ++i)
+            ports << entry(QStringLiteral("COM%1").arg(i + 1), devices[i], "", devices[i]);
+        QCOMPARE(defaultPortAnswer(ports, last), answer);
+
+        LinkRig rig;
+        rig.catalogue.entries = ports;
+        rig.s.link.device = last;
+        rig.dialogs.answer(QString());
+        openPortInteractive(rig.s);
+        QCOMPARE(rig.dialogs.shown.first().defaultText, answer);
+    }
+
+    void portGivenAtStart_data() {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("opened"); // port name, or "" when not
+        QTest::newRow("by name") << "COM12"
+                                 << "COM12";
+        QTest::newRow("name in lower case") << "com3"
+                                            << "COM3";
+        QTest::newRow("by device") << "\\\\.\\COM12"
+                                   << "COM12";
+        QTest::newRow("not there") << "COM4"
+                                   << "";
+    }
+    void portGivenAtStart() {
+        QFETCH(QString, given);
+        QFETCH(QString, opened);
+        LinkRig rig;
+        twoAdapters(rig);
+        if (opened.isEmpty())
+            rig.dialogs.answer(MessageAnswer::No);
+        QCOMPARE(openPortNamed(rig.s, given), !opened.isEmpty());
+        QVERIFY2(rig.dialogs.unexpected.isEmpty(), qPrintable(rig.dialogs.unexpected.join('\n')));
+        if (opened.isEmpty()) {
+            QCOMPARE(rig.dialogs.shown.size(), 1);
+            QCOMPARE(rig.dialogs.last().text,
+                     "ПОРТ " + given + " НЕДОСТУПЕН. ВЫБРАТЬ ДРУГОЙ ПОРТ?");
+            QVERIFY(rig.s.link.error);
+            QVERIFY(!rig.port.isOpen());
+        } else {
+            QVERIFY(rig.dialogs.shown.isEmpty()); // no prompt
+            QCOMPARE(rig.s.link.portName, opened);
+            QVERIFY(rig.s.link.open);
+        }
+    }
+
     void typedNumber_data() {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("question"); // empty: the port opens

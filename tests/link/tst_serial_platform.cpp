@@ -21,6 +21,38 @@ private slots:
         QCOMPARE(ports[1].device, QStringLiteral("/dev/pts/7"));
     }
 
+    // Within a run a device keeps its COM number while others come and go.
+    void numbersStayWithTheirDevices() {
+        auto named = [](const QStringList& devices) {
+            QList<PortEntry> out;
+            for (const QString& d : devices)
+                out.append({QStringLiteral("COM?"), d, QString(), d});
+            return out;
+        };
+        auto names = [](const QList<PortEntry>& ports) {
+            QStringList out;
+            for (const PortEntry& p : ports)
+                out << p.name + '=' + p.device;
+            return out;
+        };
+        ComNumbers numbers;
+        auto keepNumbers = [](QList<PortEntry> ports, ComNumbers& numbers) {
+            QStringList keys;
+            for (const PortEntry& p : ports)
+                keys << p.device;
+            numbers.assign(ports, keys);
+            return ports;
+        };
+        QCOMPARE(names(keepNumbers(named({"/dev/ttyS0", "/dev/ttyUSB0"}), numbers)),
+                 (QStringList{"COM1=/dev/ttyS0", "COM2=/dev/ttyUSB0"}));
+        // An adapter plugged in sorts before the one in use: the one in use stays COM2.
+        QCOMPARE(names(keepNumbers(named({"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB0"}), numbers)),
+                 (QStringList{"COM1=/dev/ttyS0", "COM2=/dev/ttyUSB0", "COM3=/dev/ttyACM0"}));
+        // Unplugged: its number is not given to another device.
+        QCOMPARE(names(keepNumbers(named({"/dev/ttyS0", "/dev/ttyUSB1", "/dev/ttyUSB0"}), numbers)),
+                 (QStringList{"COM1=/dev/ttyS0", "COM2=/dev/ttyUSB0", "COM4=/dev/ttyUSB1"}));
+    }
+
     void systemPortsFollowTheExtraOnesSortedByPath() {
         const QList<QSerialPortInfo> found = QSerialPortInfo::availablePorts();
         qputenv("INKWICK_EXTRA_PORTS", "/tmp/inkwick-a:/tmp/inkwick-b");
