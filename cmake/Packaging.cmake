@@ -20,19 +20,39 @@ add_custom_command(
   VERBATIM)
 add_custom_target(inkwick_icons ALL DEPENDS ${INKWICK_ICON_FILES})
 
+# Debian wants the manual page and the package's change log compressed, without a time stamp.
+set(INKWICK_DOC_DIR ${CMAKE_BINARY_DIR}/packaging/doc)
+add_custom_command(
+  OUTPUT ${INKWICK_DOC_DIR}/inkwick.1.gz ${INKWICK_DOC_DIR}/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${INKWICK_DOC_DIR}
+  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/inkwick.1 > ${INKWICK_DOC_DIR}/inkwick.1.gz
+  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog > ${INKWICK_DOC_DIR}/changelog.gz
+  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/inkwick.1 ${CMAKE_SOURCE_DIR}/packaging/changelog
+  COMMENT "Compressing the manual page and the change log")
+add_custom_target(inkwick_docs ALL
+  DEPENDS ${INKWICK_DOC_DIR}/inkwick.1.gz ${INKWICK_DOC_DIR}/changelog.gz)
+
 if(TARGET inkwick)
   install(TARGETS inkwick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/inkwick.desktop
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/org.inkwick.Inkwick.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/org.inkwick.Inkwick.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size ${INKWICK_ICON_SIZES})
   install(FILES ${INKWICK_ICON_DIR}/${size}/inkwick.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/inkwick.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${INKWICK_DOC_DIR}/inkwick.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/inkwick)
+install(FILES ${INKWICK_DOC_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/inkwick)
 
 set(CPACK_PACKAGE_NAME inkwick)
 set(CPACK_PACKAGE_VENDOR "Inkwick")
-set(CPACK_PACKAGE_CONTACT "Inkwick developers <inkwick@localhost>")
+set(CPACK_PACKAGE_CONTACT "Inkwick developers <developers@inkwick.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Tool for K307/K309 ink-jet marking printers: settings, marks and logos")
 set(CPACK_PACKAGE_DESCRIPTION
@@ -47,9 +67,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The Qt and C++ libraries come from dpkg-shlibdeps; the platform plugin and the fonts are
-# loaded at run time, so no linker dependency names them.
+# The Qt and C++ libraries come from dpkg-shlibdeps; the platform plugin, the fonts and Qt's
+# Russian texts are loaded at run time, so no linker dependency names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
 include(CPack)
