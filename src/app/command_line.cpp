@@ -46,7 +46,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(help)) {
         line.exitNow = true;
-        line.output = parser.helpText();
+        // Without an application object yet, Qt does not know the program's name.
+        line.output = parser.helpText().replace(QStringLiteral("<executable_name>"), program);
         return line;
     }
     if (parser.isSet(version)) {
