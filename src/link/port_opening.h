@@ -35,7 +35,7 @@ struct PortChoice {
 };
 // The port prompt's default: the port of `lastDevice` when it is there, else the first USB
 // adapter, else "1".
-QString defaultPortAnswer(const QList<PortEntry>& ports, const QString& lastDevice);
+QString defaultPortAnswer(const QList<platform::PortEntry>& ports, const QString& lastDevice);
 // What a typed answer to the port prompt means.
 PortChoice choosePort(const QString& answer, const QList<platform::PortEntry>& ports);
 // The "choose another port?" question for a refused answer.

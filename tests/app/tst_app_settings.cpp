@@ -77,16 +77,16 @@ private slots:
             });
         };
         answerWith(marks + "/a.mrt");
-        dialogs.saveFile("S", "mark.mrt", markFilter, Dialogs::OverwriteCheck::ByCaller);
+        dialogs.saveFile("S", "mark.mrt", markFilter, platform::Dialogs::OverwriteCheck::ByCaller);
         QCOMPARE(openedIn, work);
         QCOMPARE(QDir(settings.folder(app::fileKind(markFilter))).canonicalPath(), marks);
 
         answerWith(work + "/logo.bmp");
-        dialogs.saveFile("S", "logo.bmp", logoFilter, Dialogs::OverwriteCheck::ByCaller);
+        dialogs.saveFile("S", "logo.bmp", logoFilter, platform::Dialogs::OverwriteCheck::ByCaller);
         QCOMPARE(openedIn, work); // pictures have their own folder
 
         answerWith(marks + "/a.mrt");
-        dialogs.saveFile("S", "mark.mrt", markFilter, Dialogs::OverwriteCheck::ByCaller);
+        dialogs.saveFile("S", "mark.mrt", markFilter, platform::Dialogs::OverwriteCheck::ByCaller);
         QCOMPARE(openedIn, marks);
         QDir::setCurrent(previous);
     }
