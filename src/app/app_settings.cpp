@@ -13,8 +13,8 @@ const QString kBaudKey = QStringLiteral("port/baudRate");
 const QString kFolderGroup = QStringLiteral("folders/");
 
 bool isOfferedRate(int rate) {
-    for (int id = 110; id <= 116; ++id) {
-        if (baudRateFor(id) == rate)
+    for (const MenuItem& item : menuItems()) {
+        if (rate != 0 && baudRateFor(item.id) == rate)
             return true;
     }
     return false;

@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/app_settings.h"
+#include "app/lamp_text.h"
 #include "app/menu_table.h"
 #include "app/protocol_log_window.h"
 #include "app/qt_dialogs.h"
 #include "app/startup.h"
-#include "app/lamp_text.h"
 #include "editor/graphic_window.h"
 #include "link/port_opening.h"
 #include "link/version_query.h"

@@ -630,8 +630,7 @@ private slots:
         MainWindow window{rig.port, rig.clock, rig.dialogs, rig.catalogue};
         window.startUp(rig.dir.path(), rig.dir.path(), true, "/dev/ttySIM0");
         QVERIFY(window.session().link.open);
-        QCOMPARE(window.statusField(MarkField::Port)->text(),
-                 QStringLiteral("COM1: 115200,n,8,1"));
+        QCOMPARE(window.statusField(MarkField::Port)->text(), QStringLiteral("COM1: 115200,n,8,1"));
         for (const auto& shown : rig.dialogs.shown)
             QVERIFY(shown.kind != ScriptedDialogs::Kind::PortPrompt);
         QVERIFY(window.action(Id::OpenPort)->isEnabled() == false);

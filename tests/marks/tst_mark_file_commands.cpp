@@ -252,7 +252,7 @@ void TestMarkFileCommands::saveRefusesTextsThatBreakTheFile() {
     MarkRig m;
     const QString path = m.rig.dir.filePath("kept.mrt");
     writeFile(path, newMarkFileBytes());
-    m.doc.setCurrentFile(path);
+    m.doc.setCurrentFile(path, FileOrigin::Opened);
     m.doc.model().setCellText(0, TextColumn, text);
     m.doc.model().setCellText(31, TextColumn, text);
     saveMark(m.session());
