@@ -56,10 +56,11 @@ set(CPACK_PACKAGE_CONTACT "Inkwick developers <developers@inkwick.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Tool for K307/K309 ink-jet marking printers: settings, marks and logos")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Inkwick talks to K307 and K309 industrial ink-jet marking printers over a serial line\n\
-(RS-232 or a USB-serial adapter): it reads the printer's version, settings, counters and memory\n\
-maps, sets its clock, date offset and print lines, edits marks and logos and moves them between\n\
-files and the printer. The user interface is in Russian.")
+    "Inkwick talks to K307 and K309 industrial ink-jet marking printers over a\n\
+serial line (RS-232 or a USB-serial adapter): it reads the printer's version,\n\
+settings, counters and memory maps, sets its clock, date offset and print\n\
+lines, edits marks and logos and moves them between files and the printer.\n\
+The user interface is in Russian.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
