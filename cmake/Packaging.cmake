@@ -22,15 +22,20 @@ add_custom_target(inkwick_icons ALL DEPENDS ${INKWICK_ICON_FILES})
 
 # Debian wants the manual page and the package's change log compressed, without a time stamp.
 set(INKWICK_DOC_DIR ${CMAKE_BINARY_DIR}/packaging/doc)
-add_custom_command(
-  OUTPUT ${INKWICK_DOC_DIR}/inkwick.1.gz ${INKWICK_DOC_DIR}/changelog.gz
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${INKWICK_DOC_DIR}
-  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/inkwick.1 > ${INKWICK_DOC_DIR}/inkwick.1.gz
-  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog > ${INKWICK_DOC_DIR}/changelog.gz
-  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/inkwick.1 ${CMAKE_SOURCE_DIR}/packaging/changelog
-  COMMENT "Compressing the manual page and the change log")
-add_custom_target(inkwick_docs ALL
-  DEPENDS ${INKWICK_DOC_DIR}/inkwick.1.gz ${INKWICK_DOC_DIR}/changelog.gz)
+set(INKWICK_DOC_SOURCES ${CMAKE_SOURCE_DIR}/packaging/inkwick.1
+    ${CMAKE_SOURCE_DIR}/src/cli/inkwick-cli.1 ${CMAKE_SOURCE_DIR}/packaging/changelog)
+set(INKWICK_DOC_FILES)
+foreach(source ${INKWICK_DOC_SOURCES})
+  get_filename_component(name ${source} NAME)
+  add_custom_command(
+    OUTPUT ${INKWICK_DOC_DIR}/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${INKWICK_DOC_DIR}
+    COMMAND gzip -9nc ${source} > ${INKWICK_DOC_DIR}/${name}.gz
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}")
+  list(APPEND INKWICK_DOC_FILES ${INKWICK_DOC_DIR}/${name}.gz)
+endforeach()
+add_custom_target(inkwick_docs ALL DEPENDS ${INKWICK_DOC_FILES})
 
 if(TARGET inkwick)
   install(TARGETS inkwick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -46,6 +51,9 @@ endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/inkwick.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${INKWICK_DOC_DIR}/inkwick.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(TARGET inkwick-cli)
+  install(FILES ${INKWICK_DOC_DIR}/inkwick-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/inkwick)
 install(FILES ${INKWICK_DOC_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/inkwick)

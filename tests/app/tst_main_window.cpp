@@ -5,7 +5,7 @@
 #include "editor/graphic_window.h"
 #include "logos/logo_document.h"
 #include "marks/mark_document.h"
-#include "marks/mark_window.h"
+#include "marks/widgets/mark_window.h"
 #include "platform/real_clock.h"
 #include "test_rig.h"
 
