@@ -25,7 +25,9 @@ void ComNumbers::assign(QList<PortEntry>& ports, const QStringList& keys) {
         }
         ports[i].name = QStringLiteral("COM%1").arg(number);
     }
-    // Listed in number order, so a device that keeps its number keeps its place too.
+}
+
+void sortByNumber(QList<PortEntry>& ports) {
     std::stable_sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) {
         return a.name.mid(3).toInt() < b.name.mid(3).toInt();
     });

@@ -13,12 +13,15 @@ class ComNumbers {
 public:
     // Names `ports` (listed in the catalogue's order) COM1, COM2, ...; `keys` holds one key per
     // port. A device seen before keeps its number; a new one takes the lowest number no device
-    // has ever had. The list comes back in number order.
+    // has ever had.
     void assign(QList<PortEntry>& ports, const QStringList& keys);
 
 private:
     QHash<QString, int> known_;
 };
+
+// COM1, COM2, ... in number order, so a device that keeps its number keeps its place in the list.
+void sortByNumber(QList<PortEntry>& ports);
 
 // The stable name of a device: the /dev/serial/by-id link that resolves to it, else its path.
 QString stableDeviceKey(const QString& device, const QString& byIdDir);

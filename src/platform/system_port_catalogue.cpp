@@ -115,12 +115,14 @@ QList<PortEntry> SystemPortCatalogue::ports() {
             found.append(info);
     }
     const QString extra = qEnvironmentVariable("INKWICK_EXTRA_PORTS");
-    QList<PortEntry> named = namePorts(extra_ + extra.split(QLatin1Char(':'), Qt::SkipEmptyParts), found);
+    QList<PortEntry> named =
+        namePorts(extra_ + extra.split(QLatin1Char(':'), Qt::SkipEmptyParts), found);
 #ifndef Q_OS_WIN
     QStringList keys;
     for (const PortEntry& e : std::as_const(named))
         keys << stableDeviceKey(e.device, QStringLiteral("/dev/serial/by-id"));
     numbers_.assign(named, keys);
+    sortByNumber(named);
 #endif
     return named;
 }

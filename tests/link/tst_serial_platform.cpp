@@ -41,6 +41,7 @@ private slots:
             for (const PortEntry& p : ports)
                 keys << p.device;
             numbers.assign(ports, keys);
+            sortByNumber(ports);
             return ports;
         };
         QCOMPARE(names(keepNumbers(named({"/dev/ttyS0", "/dev/ttyUSB0"}), numbers)),
