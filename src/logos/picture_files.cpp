@@ -1,13 +1,13 @@
 #include "logos/picture_files.h"
 
 #include "logos/logo_document.h"
+#include "platform/file_access.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace logos {
 
@@ -124,47 +124,50 @@ QByteArray encodePbm(int width, int byteRows, const QByteArray& columns) {
 }
 
 QByteArray readFileStart(const QString& path, qint64 limit, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    platform::FileRead file = platform::readRegularFile(path, limit);
+    if (file.error == platform::FileReadError::NotRegular)
+        *error = platform::notRegularFileText(displayName(path));
+    else if (!file.ok())
         *error = unreadableFileText(path);
-        return {};
-    }
-    QByteArray bytes = file.read(limit);
-    if (file.error() != QFileDevice::NoError)
-        *error = unreadableFileText(path);
-    return bytes;
+    return file.bytes;
 }
 
 QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return unwritableFileText(path);
-    return {};
+    return platform::saveFileAtomically(path, bytes) ? QString() : unwritableFileText(path);
 }
 
 BmpRead readBmp(const QString& path) {
     BmpRead result;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    switch (platform::openRegularFile(file)) {
+    case platform::FileReadError::None:
+        break;
+    case platform::FileReadError::NotRegular:
+        result.error = platform::notRegularFileText(displayName(path));
+        return result;
+    case platform::FileReadError::Unreadable:
         result.error = unreadableFileText(path);
         return result;
     }
     QImageReader reader(&file, "bmp");
     // Sizes come from the header: refuse before decoding, so a few bytes claiming a picture
-    // millions of columns wide cannot claim gigabytes.
+    // millions of columns wide cannot claim gigabytes. A picture stored top to bottom has a
+    // negative height there.
     const QSize size = reader.size();
     if (size.width() > MaxBmpWidth) {
         result.error = tooWideBmpText(size.width());
         return result;
     }
-    if (size.height() > MaxLogoHeight) {
-        result.error = tooTallBmpText(size.height());
+    if (qAbs(size.height()) > MaxLogoHeight) {
+        result.error = tooTallBmpText(qAbs(size.height()));
         return result;
     }
     result.picture = reader.read();
     if (result.picture.isNull()) {
-        result.error = reader.error() == QImageReader::DeviceError ? unreadableFileText(path)
-                                                                   : notABitmapText(path);
+        // The reader takes a failed read for a damaged picture: the file knows better.
+        const bool readFailed =
+            reader.error() == QImageReader::DeviceError || file.error() != QFileDevice::NoError;
+        result.error = readFailed ? unreadableFileText(path) : notABitmapText(path);
     }
     return result;
 }

@@ -3,10 +3,9 @@
 #include "marks/mark_document.h"
 #include "marks/mark_file.h"
 #include "marks/text_check.h"
+#include "platform/file_access.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace platform;
 using namespace printerlink;
@@ -20,8 +19,7 @@ QString pathOf(const Session& s, const QString& name) {
 }
 
 bool saveBytes(Session& s, const QString& name, const QByteArray& bytes) {
-    QSaveFile file(pathOf(s, name));
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (platform::saveFileAtomically(pathOf(s, name), bytes))
         return true;
     s.dialogs.error(QStringLiteral("Ошибка записи файла '") + name + QStringLiteral("'!"));
     return false;
@@ -46,14 +44,17 @@ bool loadMarkFile(Session& s, const QString& name) {
     if (!s.marks)
         return false;
     MarkDocument& doc = *s.marks;
-    QFile file(pathOf(s, name));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only the first 32 lines count; a megabyte holds them with room to spare.
+    const platform::FileRead file = platform::readRegularFile(pathOf(s, name), 1 << 20);
+    if (file.error == platform::FileReadError::NotRegular) {
+        s.dialogs.error(platform::notRegularFileText(name));
+        return false;
+    }
+    if (!file.ok()) {
         s.dialogs.error(QStringLiteral("Ошибка чтения файла '") + name + QStringLiteral("'!"));
         return false;
     }
-    // Only the first 32 lines count; a megabyte holds them with room to spare.
-    const QByteArray bytes = file.read(1 << 20);
-    const std::optional<MarkRows> rows = decodeMarkFile(bytes, doc.model().rows());
+    const std::optional<MarkRows> rows = decodeMarkFile(file.bytes, doc.model().rows());
     if (!rows) {
         s.dialogs.error(QStringLiteral("ЭТО НЕ ФАЙЛ МАРКИ или ОШИБКА В ДАННЫХ!"));
         return false;

@@ -1,11 +1,10 @@
 #include "sim/printer.h"
 
 #include "platform/codepage.h"
+#include "platform/file_access.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <cmath>
 #include <functional>
@@ -513,26 +512,35 @@ QList<Reply> Printer::takeReplies() {
     return out;
 }
 
-bool Printer::save(const QString& folder) const {
+bool Printer::save(const QString& folder, QString* failedFile) const {
     QDir dir(folder);
-    if (!dir.mkpath(QStringLiteral(".")))
+    if (!dir.mkpath(QStringLiteral("."))) {
+        if (failedFile)
+            *failedFile = folder;
         return false;
-    auto store = [&dir](const QString& name, const QByteArray& bytes) {
-        if (bytes.isEmpty())
-            return !dir.exists(name) || dir.remove(name);
-        // Only what changed is written: a save of every place after each write would hold up
-        // the replies for as long as the disk takes to sync two hundred files.
-        if (QFile old(dir.filePath(name));
-            old.open(QIODevice::ReadOnly) && old.size() == bytes.size() && old.readAll() == bytes)
-            return true;
-        QSaveFile f(dir.filePath(name));
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    }
+    bool ok = true;
+    auto store = [&](const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        bool stored = true;
+        if (bytes.isEmpty()) {
+            stored = !dir.exists(name) || dir.remove(name);
+        } else {
+            // Only what changed is written: a save of every place after each write would hold
+            // up the replies for as long as the disk takes to sync two hundred files.
+            const platform::FileRead old = platform::readRegularFile(path, bytes.size() + 1);
+            if (!old.ok() || old.bytes != bytes)
+                stored = platform::saveFileAtomically(path, bytes);
+        }
+        if (!stored && ok && failedFile)
+            *failedFile = path;
+        ok = ok && stored;
     };
-    bool ok = store(kMarker, QByteArrayLiteral("marks and logo slots\n"));
+    store(kMarker, QByteArrayLiteral("marks and logo slots\n"));
     for (int n = 0; n < kMarkPlaces; ++n)
-        ok = store(markFileName(n), state.marks[n]) && ok;
+        store(markFileName(n), state.marks[n]);
     for (int n = 0; n < kLogoSlots; ++n)
-        ok = store(logoFileName(n), state.logos[n]) && ok;
+        store(logoFileName(n), state.logos[n]);
     return ok;
 }
 
@@ -541,17 +549,14 @@ bool Printer::load(const QString& folder) {
     if (!dir.exists(kMarker))
         return false; // never saved: keep the factory memory
     auto fetch = [&dir](const QString& name, int size, QByteArray& into) {
-        QFile f(dir.filePath(name));
-        if (!f.exists()) {
+        if (!dir.exists(name)) {
             into.clear();
             return true;
         }
-        if (!f.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray bytes = f.read(size + 1);
-        if (bytes.size() != size)
+        const platform::FileRead file = platform::readRegularFile(dir.filePath(name), size + 1);
+        if (!file.ok() || file.bytes.size() != size)
             return false; // a damaged file leaves the place as it was
-        into = bytes;
+        into = file.bytes;
         return true;
     };
     bool ok = true;

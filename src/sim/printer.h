@@ -70,8 +70,9 @@ public:
     // True while a request has begun but is not complete.
     bool expectsMore() const;
 
-    // Memory persistence for the emulator: marks and logo slots in a folder.
-    bool save(const QString& folder) const;
+    // Memory persistence for the emulator: marks and logo slots in a folder. A file that cannot
+    // be written whole keeps its old content; the first such path goes to `failedFile`.
+    bool save(const QString& folder, QString* failedFile = nullptr) const;
     bool load(const QString& folder);
 
 private:

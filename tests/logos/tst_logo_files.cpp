@@ -1,10 +1,12 @@
 #include "logos/logo_document.h"
 #include "logos/logo_file_commands.h"
 #include "logos/picture_files.h"
+#include "special_files.h"
 #include "test_rig.h"
 
 #include <QFile>
 #include <QImageWriter>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace platform;
@@ -71,20 +73,21 @@ QByteArray pbm(int rows, int width) {
     return out;
 }
 
-// A 24-bit BMP whose header claims `width` x 1 pixels, followed by only 100 bytes of data.
-QByteArray hugeBmpHeader(qint32 width) {
+// A 24-bit BMP whose header claims `width` x `height` pixels (a negative height: stored top
+// row first), followed by only 64 bytes of data.
+QByteArray hugeBmpHeader(qint32 width, qint32 height = 1) {
     QByteArray b;
     auto le = [&b](quint32 v, int n) {
         for (int i = 0; i < n; ++i)
             b.append(char((v >> (8 * i)) & 0xFF));
     };
     b.append("BM");
-    le(54 + 100, 4); // file size
+    le(54 + 64, 4); // file size
     le(0, 4);
     le(54, 4); // pixel data offset
     le(40, 4); // info header size
     le(quint32(width), 4);
-    le(1, 4);  // height
+    le(quint32(height), 4);
     le(1, 2);  // planes
     le(24, 2); // bits per pixel
     le(0, 4);  // no compression
@@ -93,7 +96,7 @@ QByteArray hugeBmpHeader(qint32 width) {
     le(2835, 4);
     le(0, 4);
     le(0, 4);
-    b.append(QByteArray(100, '\x7f'));
+    b.append(QByteArray(64, '\x7f'));
     return b;
 }
 
@@ -389,6 +392,18 @@ private slots:
                                      << "Файл 'gone.bmp' прочитать невозможно!";
         QTest::newRow("missing bin") << "gone.bin"
                                      << "Файл 'gone.bin' прочитать невозможно!";
+        // Stored top row first: a negative height in the header, refused before it is decoded.
+        QTest::newRow("top-down, 16384 x 4096") << "down.bmp"
+                                                << "Файл открыть невозможно. Размер 'Y'>32! "
+                                                   "(Y=4096).";
+        const QString notAFile = "Файл '%1' открыть невозможно: это не обычный файл!";
+        QTest::newRow("named pipe as bmp") << "pipe.bmp" << notAFile.arg("pipe.bmp");
+        QTest::newRow("named pipe as bin") << "pipe.bin" << notAFile.arg("pipe.bin");
+        QTest::newRow("device as pbm") << "zero.pbm" << notAFile.arg("zero.pbm");
+        QTest::newRow("read fails, bmp") << "mem.bmp"
+                                         << "Файл 'mem.bmp' прочитать невозможно!";
+        QTest::newRow("read fails, bin") << "mem.bin"
+                                         << "Файл 'mem.bin' прочитать невозможно!";
     }
     void unusableFilesAreRefusedAndTheOldLogoKept() {
         QFETCH(QString, name);
@@ -399,6 +414,14 @@ private slots:
         f.writeImage("tall.bmp", tall);
         f.writeFile("text.bmp", "BM not really a bitmap");
         f.writeFile("huge.bmp", hugeBmpHeader(20'000'000));
+        f.writeFile("down.bmp", hugeBmpHeader(16384, -4096));
+        const bool special = makeSpecialFile(f.path("pipe.bmp"), "pipe") &&
+                             makeSpecialFile(f.path("pipe.bin"), "pipe") &&
+                             makeSpecialFile(f.path("zero.pbm"), "device") &&
+                             makeSpecialFile(f.path("mem.bmp"), "read error") &&
+                             makeSpecialFile(f.path("mem.bin"), "read error");
+        if (!special && name.contains(QRegularExpression("^(pipe|zero|mem)\\.")))
+            QSKIP("no such file on this system");
         f.writeFile("kept.bin", bin(7, 1, "\x01"));
         QVERIFY(loadPackedLogoFile(f.s(), "kept.bin", "bin"));
         f.rig.dialogs.answer(name);

@@ -1,6 +1,7 @@
 #include "mark_rig.h"
 #include "marks/mark_file.h"
 #include "marks/mark_file_commands.h"
+#include "special_files.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -106,7 +107,8 @@ void TestMarkFileCommands::openLoadsAFile() {
 }
 
 void TestMarkFileCommands::badOrUnreadableFileChangesNothing_data() {
-    QTest::addColumn<QByteArray>("bytes"); // "<none>": the file does not exist
+    // "<none>": the file does not exist; "<pipe>", "<device>", "<read error>": special files
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
     const QString bad = QStringLiteral("ОШИБКА | ЭТО НЕ ФАЙЛ МАРКИ или ОШИБКА В ДАННЫХ!");
     QByteArray fifth = "11\x18"
@@ -119,6 +121,10 @@ void TestMarkFileCommands::badOrUnreadableFileChangesNothing_data() {
     QTest::newRow("fifth line starts with 5") << fifth << bad;
     QTest::newRow("a picture") << QByteArray("BM\x36\x00\x00\x00", 6) << bad;
     QTest::newRow("missing file") << QByteArray("<none>") << QString();
+    const QString notAFile = "ОШИБКА | Файл '%1' открыть невозможно: это не обычный файл!";
+    QTest::newRow("named pipe") << QByteArray("<pipe>") << notAFile;
+    QTest::newRow("device") << QByteArray("<device>") << notAFile;
+    QTest::newRow("read fails") << QByteArray("<read error>") << QString();
 }
 
 void TestMarkFileCommands::badOrUnreadableFileChangesNothing() {
@@ -130,10 +136,13 @@ void TestMarkFileCommands::badOrUnreadableFileChangesNothing() {
     m.doc.setCurrentFile("previous.mrt", FileOrigin::Opened);
     m.files.clear();
     const QString name = m.rig.dir.filePath("other.mrt");
-    if (bytes != "<none>")
+    if (!bytes.startsWith('<'))
         writeFile(name, bytes);
-    else
+    else if (bytes != "<none>" && !makeSpecialFile(name, bytes.mid(1, bytes.size() - 2)))
+        QSKIP("no such file on this system");
+    if (message.isEmpty())
         message = "ОШИБКА | Ошибка чтения файла '" + name + "'!";
+    message.replace("%1", name);
     QSignalSpy redraws(&m.doc, &MarkDocument::previewChanged);
     m.dialogs.answer(name);
 

@@ -100,8 +100,10 @@ void Emulator::saveIfWritten() {
     bool changed = false;
     for (; requestsSeen_ < printer_.requests.size(); ++requestsSeen_)
         changed = changesMemory(printer_.requests[requestsSeen_]) || changed;
-    if (changed && !options_.memoryDir.isEmpty() && !printer_.save(options_.memoryDir))
-        qWarning("printer-sim: cannot save the memory to %s", qPrintable(options_.memoryDir));
+    if (!changed || options_.memoryDir.isEmpty())
+        return;
+    if (QString failed; !printer_.save(options_.memoryDir, &failed))
+        qWarning("printer-sim: cannot save the memory: %s not written", qPrintable(failed));
 }
 
 bool Emulator::run(int fd, const volatile int& stop) {

@@ -101,10 +101,11 @@ int main(int argc, char* argv[]) {
 
     options.memoryDir = p.value(QStringLiteral("memory"));
     // A new folder starts with the factory memory.
+    QString failed;
     if (!options.memoryDir.isEmpty() && !printer.load(options.memoryDir) &&
-        !printer.save(options.memoryDir)) {
-        std::fprintf(stderr, "printer-sim: cannot keep the memory in %s\n",
-                     qPrintable(options.memoryDir));
+        !printer.save(options.memoryDir, &failed)) {
+        std::fprintf(stderr, "printer-sim: cannot keep the memory in %s: %s not written\n",
+                     qPrintable(options.memoryDir), qPrintable(failed));
         return 1;
     }
 

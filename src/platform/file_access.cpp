@@ -1,0 +1,57 @@
+#include "platform/file_access.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace platform {
+
+bool saveFileAtomically(const QString& path, const QByteArray& bytes, QString* why) {
+    QSaveFile file(path);
+    auto fail = [&] {
+        if (why)
+            *why = file.errorString();
+        file.cancelWriting();
+        return false; // the temporary file goes with `file`; the old one is untouched
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
+    // write() only fills Qt's buffer, and commit() in Qt 6.4 ignores a failed flush of it: on a
+    // full disk it would rename a truncated file over the old one. Flush and check first.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        return fail();
+    if (!file.commit()) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+FileReadError openRegularFile(QFile& file) {
+    // Checked before opening: opening a pipe without a writer never returns.
+    if (!QFileInfo(file.fileName()).isFile())
+        return QFileInfo::exists(file.fileName()) ? FileReadError::NotRegular
+                                                  : FileReadError::Unreadable;
+    return file.open(QIODevice::ReadOnly) ? FileReadError::None : FileReadError::Unreadable;
+}
+
+QString notRegularFileText(const QString& name) {
+    return QStringLiteral("Файл '%1' открыть невозможно: это не обычный файл!").arg(name);
+}
+
+FileRead readRegularFile(const QString& path, qint64 limit) {
+    FileRead result;
+    QFile file(path);
+    result.error = openRegularFile(file);
+    if (!result.ok())
+        return result;
+    result.bytes = file.read(limit);
+    if (file.error() != QFileDevice::NoError) {
+        result.bytes.clear();
+        result.error = FileReadError::Unreadable;
+    }
+    return result;
+}
+
+} // namespace platform
