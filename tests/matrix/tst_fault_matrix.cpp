@@ -198,7 +198,8 @@ enum class Fault {
     Garbage,
     Stale,
     RefusedWrite,
-    Vanish
+    Vanish,
+    VanishMidReply
 };
 
 // Small packets, as some USB-serial adapters, serial device servers and printer firmwares hand
@@ -248,13 +249,16 @@ const char* faultName(Fault f) {
         return "refused write";
     case Fault::Vanish:
         return "device vanishes";
+    case Fault::VanishMidReply:
+        return "device vanishes mid-reply";
     }
     return "?";
 }
 constexpr Fault kFaults[] = {Fault::Silence,           Fault::Growing,      Fault::Short,
                              Fault::Chunked,           Fault::Packets8Fast, Fault::Packets16Slow,
                              Fault::Garbage,           Fault::Stale,        Fault::Packets8Slow9600,
-                             Fault::Packets16Fast9600, Fault::RefusedWrite, Fault::Vanish};
+                             Fault::Packets16Fast9600, Fault::RefusedWrite, Fault::Vanish,
+                             Fault::VanishMidReply};
 
 // How a command uses the line.
 enum class Kind {
@@ -280,7 +284,7 @@ struct Command {
     void (*run)(Session&);
     void (*script)(ScriptedDialogs&);
     Kind kind;
-    int shortBytes;  // a short reply is cut to this
+    int shortBytes;  // a short reply is cut to this, and a device vanishes after this many
     int vanishAfter; // bytes written before the device goes; -1: once the answer arrives
     qint64 boundMs;  // the longest the command may take in any cell
     // The title of the command's own box for a reply it cannot use, besides its healthy ones.
@@ -353,6 +357,10 @@ Expect expected(Kind kind, Fault fault) {
     case Fault::Short:
     case Fault::Garbage:
         return kind == Kind::Send ? Expect::Baseline : Expect::Decoded;
+    case Fault::VanishMidReply:
+        if (kind == Kind::Send)
+            return Expect::Baseline; // what it sent had arrived
+        [[fallthrough]];
     case Fault::RefusedWrite:
     case Fault::Vanish:
         switch (kind) {
@@ -417,6 +425,13 @@ void inject(Rig& rig, const Command& c, Fault fault) {
             };
         }
         break;
+    case Fault::VanishMidReply:
+        // A USB adapter unplugged while it hands over a reply in packets: the first ones
+        // settle the count, the rest never come.
+        f.chunkBytes = 62;
+        f.chunkGapMs = 16;
+        rig.port.vanishAfterReplyBytes = c.shortBytes;
+        break;
     }
 }
 
@@ -438,6 +453,7 @@ Outcome runCommand(Rig& rig, const Command& c) {
     Outcome o;
     o.elapsedMs = rig.clock.elapsedMs() - start;
     rig.clock.afterWait = nullptr;
+    rig.port.vanishAfterReplyBytes = -1; // a command without a reply never set it off
     o.dialogs = boxes(rig.dialogs.shown);
     for (const auto& m : rig.dialogs.messages()) {
         o.messageTexts.append(m.text);

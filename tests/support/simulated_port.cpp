@@ -37,6 +37,7 @@ bool SimulatedPort::open(const QString& device, int baudRate) {
     baud_ = baudRate;
     lastError_ = OpenError::None;
     writtenBytes_ = 0;
+    arrivedBytes_ = 0;
     outputBusyUntilUs_ = clock_.nowUs();
     openings.append(device + QLatin1Char('@') + QString::number(baudRate));
     return true;
@@ -134,6 +135,12 @@ void SimulatedPort::deliver() {
         const qint64 tGrow = growingNextUs_ >= 0 ? growingNextUs_ : kNever;
         if (qMin(tIn, tGrow) > now)
             break;
+        if (vanishAfterReplyBytes >= 0 && arrivedBytes_ >= vanishAfterReplyBytes) {
+            vanishAfterReplyBytes = -1;
+            vanish();
+            return;
+        }
+        ++arrivedBytes_;
         if (tIn <= tGrow) {
             input_ += incoming_[taken++].byte;
         } else {

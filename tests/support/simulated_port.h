@@ -26,6 +26,9 @@ public:
     // The host's bytes reach the printer at once, as on a pseudo-terminal (replies keep the
     // line's pace).
     bool instantOutput = false;
+    // >= 0: the device disappears once this many printer bytes have reached the host and the
+    // next one is due, part-way into a reply.
+    qint64 vanishAfterReplyBytes = -1;
 
     bool open(const QString& device, int baudRate) override;
     OpenError lastOpenError() const override { return lastError_; }
@@ -53,6 +56,7 @@ private:
     int baud_ = 115200;
     OpenError lastError_ = OpenError::None;
     qint64 writtenBytes_ = 0;
+    qint64 arrivedBytes_ = 0;
     qint64 outputBusyUntilUs_ = 0;              // when the last written byte has left the host
     QList<QPair<qint64, QByteArray>> outgoing_; // output queue: start time, bytes on the line
     QList<sim::TimedByte> incoming_;            // printer bytes reaching the host
