@@ -65,6 +65,9 @@ bool QtSerialPort::open(const QString& device, int baudRate) {
     port_->setParity(QSerialPort::NoParity);
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
+    // Once full, Qt stops reading and the driver drops or holds back the rest; the next request
+    // discards what is left as stale.
+    port_->setReadBufferSize(kReadBufferBytes);
 
     // QSerialPort opens exclusively on every platform (a lock file plus TIOCEXCL on POSIX, a
     // share mode of 0 on Windows).

@@ -13,6 +13,12 @@ namespace platform {
 // closes itself, so later calls report failure at once instead of spinning on a dead handle.
 class QtSerialPort : public SerialPort {
 public:
+    // The most input Qt holds for us. The longest reply is 8 KB; between commands the event
+    // loop would otherwise keep reading whatever a talkative device sends, without end. At
+    // 115200 baud a full buffer takes longer than any reply is polled for, so a reply that never
+    // ends is not mistaken for one that settled at this size.
+    static constexpr qint64 kReadBufferBytes = 64 * 1024;
+
     QtSerialPort();
     ~QtSerialPort() override;
 

@@ -6,6 +6,7 @@
 #include "simulated_port.h"
 #include "virtual_clock.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
@@ -117,6 +118,11 @@ public:
         if (master_ >= 0)
             ::close(master_);
         master_ = -1;
+    }
+    // Sends as much as the line takes now; the count sent.
+    qint64 chatter(const QByteArray& bytes) {
+        const ssize_t n = ::write(master_, bytes.constData(), size_t(bytes.size()));
+        return qMax<ssize_t>(n, 0);
     }
 
 private:
@@ -241,6 +247,39 @@ private slots:
         QVERIFY(!line->port().isOpen());
         QVERIFY(!line->port().write(kRequest));
         QCOMPARE(line->port().inputWaiting(), qint64(0));
+    }
+
+    void aDeviceThatKeepsTalkingBetweenCommandsTakesBoundedMemory() {
+        QFETCH_GLOBAL(QString, kind);
+#ifdef Q_OS_UNIX
+        if (kind != QLatin1String("qt on a pty"))
+            QSKIP("only the Qt port reads from the event loop");
+        PtyLine line;
+        QVERIFY(line.port().open(line.device(), 115200));
+        // The program sits idle: the event loop runs while the device sends 2 MB, or as much
+        // as the line takes within a second.
+        const QByteArray chatter(4096, 'x');
+        qint64 sent = 0;
+        QElapsedTimer t;
+        t.start();
+        while (sent < 2 * 1024 * 1024 && t.elapsed() < 1000) {
+            sent += line.chatter(chatter);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QVERIFY2(sent > QtSerialPort::kReadBufferBytes, qPrintable(QString::number(sent)));
+        QVERIFY(line.port().inputWaiting() <= QtSerialPort::kReadBufferBytes);
+
+        // The next request discards the chatter and gets its own reply.
+        line.port().discardInput();
+        QVERIFY(line.port().write(kRequest));
+        QCOMPARE(line.received().right(kRequest.size()), kRequest);
+        line.answer();
+        QCOMPARE(line.waitFor([&] { return line.port().inputWaiting(); }, kReply.size()),
+                 qint64(kReply.size()));
+        QCOMPARE(line.port().read(100), kReply);
+#else
+        QSKIP("needs a pseudo-terminal");
+#endif
     }
 
     void missingDeviceIsNotFound() {
