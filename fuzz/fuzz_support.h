@@ -129,7 +129,10 @@ struct ReplySession {
     printerlink::Session session{port, clock, dialogs, catalogue, status};
 
     explicit ReplySession(const QByteArray& reply) {
-        static QTemporaryDir dir;
+        // In memory where the system offers it: the disk would set the pace, not the code.
+        static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                     ? QStringLiteral("/dev/shm/inkwick-fuzz-XXXXXX")
+                                     : QDir::tempPath() + QStringLiteral("/inkwick-fuzz-XXXXXX"));
         port.reply = reply;
         port.open(QStringLiteral("/dev/null"), session.link.baudRate);
         session.link.open = true;
