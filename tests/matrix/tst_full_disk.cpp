@@ -19,6 +19,9 @@
 #include <sys/resource.h>
 #endif
 
+using namespace platform;
+using namespace printerlink;
+
 namespace {
 
 #ifdef Q_OS_UNIX
@@ -63,8 +66,8 @@ struct Fixture {
         memory = rig.dir.filePath("memory");
         logo.newLogo(20, 16);
         for (int k = 0; k < 16; ++k)
-            logo.setDot(k, k, true);
-        logo.setModified(true);
+            logo.paintDot(k, k, true); // unsaved dots
+        logo.endStroke();
     }
     Session& s() { return rig.session; }
     void put(const QString& name, const QByteArray& bytes = kOld) {
@@ -117,7 +120,7 @@ const Writer kWriters[] = {
     {"save mark changes", "Ошибка записи файла 'mark.mrt'!",
      [](Fixture& f) {
          f.put("mark.mrt");
-         f.marks.setCurrentFile("mark.mrt");
+         f.marks.setCurrentFile("mark.mrt", marks::FileOrigin::SavedAs);
      },
      [](Fixture& f) {
          marks::saveMark(f.s());
@@ -131,7 +134,7 @@ const Writer kWriters[] = {
     {"logo as BIN", "Файл 'logo.bin' записать невозможно!",
      [](Fixture& f) {
          f.put("logo.bin");
-         f.rig.dialogs.answer("logo.bin");
+         f.rig.dialogs.answer("logo.bin").answer(MessageAnswer::Yes);
      },
      [](Fixture& f) {
          logos::saveLogoAs(f.s());
@@ -140,7 +143,7 @@ const Writer kWriters[] = {
     {"logo as BMP", "Файл 'logo.bmp' записать невозможно!",
      [](Fixture& f) {
          f.put("logo.bmp");
-         f.rig.dialogs.answer("logo.bmp");
+         f.rig.dialogs.answer("logo.bmp").answer(MessageAnswer::Yes);
      },
      [](Fixture& f) {
          logos::saveLogoAs(f.s());
@@ -150,7 +153,7 @@ const Writer kWriters[] = {
      [](Fixture& f) {
          f.put("logo.pbm");
          f.logo.setCurrentFile("logo.pbm", "pbm");
-         f.rig.dialogs.answer(MessageAnswer::Yes).answer(QString());
+         f.rig.dialogs.answer(MessageAnswer::Yes);
      },
      [](Fixture& f) {
          logos::openLogoFile(f.s());
@@ -159,9 +162,10 @@ const Writer kWriters[] = {
     {"BIN parts of a wide logo", "Файл 'wide_1.bin' записать невозможно!",
      [](Fixture& f) {
          f.logo.newLogo(300, 32);
-         f.logo.setModified(true);
+         f.logo.paintDot(299, 0, true);
+         f.logo.endStroke();
          f.put("wide_1.bin");
-         f.rig.dialogs.answer("wide.bin");
+         f.rig.dialogs.answer("wide.bin").answer(MessageAnswer::Yes);
      },
      [](Fixture& f) {
          logos::saveLogoAs(f.s());
@@ -183,7 +187,7 @@ const Writer kWriters[] = {
          QByteArray slot = QByteArray(1, char(60)) + char(4) + QByteArray(240, '\x5A');
          f.rig.printer.state.logos[7] = slot + QByteArray(256 - slot.size(), '\0');
          f.put("logo007.bin");
-         f.rig.dialogs.answer("7");
+         f.rig.dialogs.answer(MessageAnswer::No).answer("7"); // unsaved dots: not kept
      },
      [](Fixture& f) {
          readLogoSlot(f.s());
