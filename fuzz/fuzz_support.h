@@ -110,8 +110,8 @@ private:
 class NullStatusView : public platform::StatusView {
 public:
     void setLamp(platform::LampTarget, platform::Lamp) override {}
-    void setField(platform::ChildWindow, int, const QString&) override {}
-    void setCommandEnabled(int, bool) override {}
+    void setField(platform::MarkField, const QString&) override {}
+    void setField(platform::GraphicField, const QString&) override {}
 };
 
 class NoPorts : public platform::PortCatalogue {
