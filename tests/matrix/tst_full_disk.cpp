@@ -193,7 +193,7 @@ const Writer kWriters[] = {
          readLogoSlot(f.s());
          return showError(f);
      }},
-    {"simulator memory", "printer-memory",
+    {"simulator memory", "mark03.bin",
      [](Fixture& f) {
          QVERIFY(f.rig.printer.save(f.memory));
          f.rig.printer.state.marks[3] = QByteArray(1536, 'M');
