@@ -65,14 +65,15 @@ private:
 
 class InstantClock : public platform::Clock {
 public:
-    void waitMs(int ms) override { ms_ += qMax(ms, 0); }
+    void waitMs(int ms) override { us_ += 1000 * qint64(qMax(ms, 0)); }
+    void waitUs(int us) override { us_ += qMax(us, 0); }
     QDateTime now() const override {
-        return QDateTime(QDate(2026, 2, 3), QTime(9, 5, 7)).addMSecs(ms_);
+        return QDateTime(QDate(2026, 2, 3), QTime(9, 5, 7)).addMSecs(elapsedMs());
     }
-    qint64 elapsedMs() const override { return ms_; }
+    qint64 elapsedMs() const override { return us_ / 1000; }
 
 private:
-    qint64 ms_ = 0;
+    qint64 us_ = 0;
 };
 
 // Text answers come from a queue (then cancel); questions are answered No, so no command loops.

@@ -1,6 +1,7 @@
 // Writes the seed corpus: every file and reply in it comes from our own writers or from the
 // simulated printer, so the fuzzers start from inputs the real code paths accept.
 //   make_seeds OUTPUT_DIR   ->  OUTPUT_DIR/<fuzzer>/<n>.seed
+#include "link/requests.h"
 #include "logos/column_packing.h"
 #include "logos/picture_files.h"
 #include "marks/mark_file.h"
@@ -127,17 +128,17 @@ void replySeeds() {
     seed("fuzz_area_map_reply", ask(printer, QByteArrayLiteral("\x0F"
                                                                "a\x0E")));
 
-    seed("fuzz_mark_record_reply", ask(printer, marks::readMarkRequest(7)));
-    seed("fuzz_mark_record_reply", ask(printer, marks::readMarkRequest(0)));
+    seed("fuzz_mark_record_reply", ask(printer, printerlink::markReadRequest(7)));
+    seed("fuzz_mark_record_reply", ask(printer, printerlink::markReadRequest(0)));
     printer.state.marks[9] = marks::encodeMarkData(marks::initialRows());
-    seed("fuzz_mark_record_reply", ask(printer, marks::readMarkRequest(9)));
+    seed("fuzz_mark_record_reply", ask(printer, printerlink::markReadRequest(9)));
 
     // The fragment target takes the line and fragment from its first byte.
     for (int line = 1; line <= 4; line += 3)
         for (int fragment = 1; fragment <= 8; fragment += 3)
             seed("fuzz_fragment_reply",
                  char((fragment - 1) * 4 + line - 1) +
-                     ask(printer, marks::readFragmentRequest(line, fragment)));
+                     ask(printer, printerlink::fragmentReadRequest(line, fragment)));
 
     seed("fuzz_logo_slot_reply", ask(printer, QByteArrayLiteral("\x0Fi007\x0E")));
     for (auto [w, h] : {std::pair{1, 8}, {63, 32}, {200, 16}, {254, 8}}) {
