@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host overhead of the read-outs, the mark bitmap view and the logo slot commands against the
 // simulated printer in virtual time (the protocol's waits cost no wall time).
 #include "device/area_maps.h"

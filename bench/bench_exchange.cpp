@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host overhead of the printer link's commands. The printer is simulated in virtual time, so
 // the protocol's waits and the wire time cost no wall time: the measured time per command is
 // what the host itself spends. The virtual time each command took is printed beside it.

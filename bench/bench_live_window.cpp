@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window during a long transfer, in real time: printer-sim on a pseudo-terminal paces its
 // replies at 9600 baud, and a zero-interval timer counts the event-loop turns the command's
 // waits serve. The longest gap between two turns is how long the window could not paint.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logo editor's response to the pointer and the handling of a very wide picture.
 #include "editor/graphic_window.h"
 #include "logos/column_packing.h"

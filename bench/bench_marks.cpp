@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mark preview's redraw time and the host overhead of the mark commands. The printer is
 // simulated in virtual time, so the protocol's waits and the wire time cost no wall time: the
 // measured time per command is what the host spends (the simulator's own work included). The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host overhead per printer command in real time: the commands run through the Qt serial port
 // and the real clock against printer-sim on a pseudo-terminal, and each is compared with the
 // same command against the same printer model in virtual time, where every wait lasts exactly

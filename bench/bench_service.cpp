@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A backup of a full printer (85 marks, 128 logo slots) at 115200.
 // - In virtual time against the simulated printer: protocol_ms is what the commands' own waits
 //   and the wire take, host_ms what the host adds; overhead_pct must stay under 5.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up to a shown main window, and resident memory after start-up and after opening a
 // large logo. Each iteration starts this program again as a child that builds the real main
 // window with the production seams, so the time includes loading the program and Qt; the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation (program, desktop entry, icons) and the Debian package built by CPack.
 include(GNUInstallDirs)
 

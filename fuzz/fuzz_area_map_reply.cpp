@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The occupancy maps of the text-mark and graphic stores.
 #include "device/area_map_text.h"
 #include "fuzz_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A BMP file opened into the logo: the image reader, the height check and the conversion into
 // the dot and zoom pictures.
 #include "fuzz_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running hours and printed marks: digit pairs joined into one number.
 #include "device/counter_text.h"
 #include "fuzz_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fragment read reply. The first byte picks the line and fragment asked for.
 #include "fuzz_support.h"
 #include "marks/mark_record.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A logo slot read: the reply becomes the logo and the file logoNNN.bin.
 #include "fuzz_support.h"
 #include "logos/logo_document.h"

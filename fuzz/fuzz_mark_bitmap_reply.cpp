@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bitmap of the mark being printed, through the command that turns it into the logo.
 #include "device/mark_bitmap_view.h"
 #include "fuzz_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The .mrt reader. A file it accepts, written back and read again, must read the same a second
 // time round: the writer and the reader agree.
 #include "fuzz_support.h"

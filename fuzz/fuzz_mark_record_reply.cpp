@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A mark read from the printer: 32 records of code, font, length and text, decoded by both
 // readers over a table that already holds a mark.
 #include "fuzz_support.h"

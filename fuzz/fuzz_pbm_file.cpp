@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A PBM logo file opened from the working directory into the logo.
 #include "fuzz_support.h"
 #include "logos/logo_document.h"

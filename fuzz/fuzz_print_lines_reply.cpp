@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read-lines reply that gives the print-lines prompt its default.
 #include "fuzz_support.h"
 #include "link/printer_settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print-mode flag byte.
 #include "device/print_mode_text.h"
 #include "fuzz_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print-system settings block, under both models and both label layouts.
 #include "device/print_system_text.h"
 #include "fuzz_support.h"

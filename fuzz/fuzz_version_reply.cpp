@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version reply: model, firmware date and the message built from them.
 #include "fuzz_support.h"
 #include "link/version_query.h"

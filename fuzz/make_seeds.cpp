@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpus: every file and reply in it comes from our own writers or from the
 // simulated printer, so the fuzzers start from inputs the real code paths accept.
 //   make_seeds OUTPUT_DIR   ->  OUTPUT_DIR/<fuzzer>/<n>.seed

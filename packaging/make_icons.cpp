@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the application icon at the sizes the desktop asks for:
 //   make_icons OUTPUT_DIR 32 48 64 128
 // writes OUTPUT_DIR/<size>/inkwick.png. Shapes only, so no font is needed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/counters_readout.h"
 
 #include "device/readout_common.h"

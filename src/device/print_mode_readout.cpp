@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/print_mode_readout.h"
 
 #include "device/print_mode_text.h"

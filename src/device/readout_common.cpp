@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/readout_common.h"
 
 #include "link/link_messages.h"

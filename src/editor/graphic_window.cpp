@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/graphic_window.h"
 
 #include "editor/pointer_mapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/link_monitor.h"
 
 Q_LOGGING_CATEGORY(lcLink, "inkwick.link", QtInfoMsg)

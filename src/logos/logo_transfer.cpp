@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logos/logo_transfer.h"
 
 #include "link/link_messages.h"

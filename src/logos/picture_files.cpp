@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logos/picture_files.h"
 
 #include "logos/logo_document.h"

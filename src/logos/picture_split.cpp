@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logos/picture_split.h"
 
 #include "logos/column_packing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logos/split_plan.h"
 
 #include "logos/picture_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logos/zoom_picture.h"
 
 #include "logos/dot_test.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "marks/mark_transfer.h"
 
 #include "link/link_messages.h"

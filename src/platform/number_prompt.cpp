@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/number_prompt.h"
 
 #include "platform/number_text.h"

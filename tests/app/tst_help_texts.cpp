@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/help_texts.h"
 #include "app/menu_table.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The long transfers show their progress in bytes, from nothing to the whole, and end it.
 #include "device/mark_bitmap_view.h"
 #include "logos/logo_document.h"

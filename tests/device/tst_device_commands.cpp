@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/area_maps.h"
 #include "device/counters_readout.h"
 #include "device/mark_bitmap_view.h"

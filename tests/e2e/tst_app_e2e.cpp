@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole application against printer-sim over a pseudo-terminal, in real time: the real
 // main window on the real serial port, clock and port list; only the dialogs are scripted.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator_process.h"
 #include "link/link_messages.h"
 #include "link/port_opening.h"

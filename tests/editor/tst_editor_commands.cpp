@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/editor_commands.h"
 #include "logos/logo_document.h"
 #include "logos/zoom_picture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_opening.h"
 #include "link_rig.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/protocol_log.h"
 #include "link/version_query.h"
 #include "platform/com_numbers.h"

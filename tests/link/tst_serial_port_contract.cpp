@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every SerialPort promises the commands, checked against the simulated port the command
 // tests use and against the Qt port on a pseudo-terminal, so the two cannot drift apart.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logos/column_packing.h"
 #include "logos/dot_test.h"
 #include "logos/logo_document.h"

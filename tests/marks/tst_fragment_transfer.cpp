@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mark_rig.h"
 #include "marks/fragment_transfer.h"
 

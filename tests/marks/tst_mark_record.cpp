@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "marks/mark_record.h"
 #include "marks/text_check.h"
 

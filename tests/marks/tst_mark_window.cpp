@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mark_rig.h"
 #include "marks/mark_preview.h"
 #include "marks/widgets/mark_window.h"

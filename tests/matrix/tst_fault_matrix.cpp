@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every printer command of the menus against every fault of the line, in virtual time. Each
 // cell checks what the user is told, that no file in the working directory was touched unless
 // the command completed, that the mark and the logo change only when the command completed,

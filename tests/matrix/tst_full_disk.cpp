@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every file the program writes, onto a disk that fills up part-way: the save reports the file
 // by name and leaves the old one byte for byte. A file-size limit plays the full disk, so no
 // root and no mount are needed.

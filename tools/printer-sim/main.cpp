@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // printer-sim: a K307 / K309 marking printer behind a pseudo-terminal, for trying Inkwick
 // without the hardware. Prints the device path to connect to and runs until interrupted.
 

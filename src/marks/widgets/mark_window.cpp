@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "marks/widgets/mark_window.h"
 
 #include "marks/mark_document.h"
