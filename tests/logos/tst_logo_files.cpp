@@ -2,7 +2,7 @@
 #include "logos/logo_document.h"
 #include "logos/logo_file_commands.h"
 #include "logos/picture_files.h"
-#include "special_files.h"
+#include "non_regular_files.h"
 #include "test_rig.h"
 
 #include <QFile>

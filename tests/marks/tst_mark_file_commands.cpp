@@ -2,7 +2,7 @@
 #include "mark_rig.h"
 #include "marks/mark_file.h"
 #include "marks/mark_file_commands.h"
-#include "special_files.h"
+#include "non_regular_files.h"
 
 #include <QFile>
 #include <QSignalSpy>
