@@ -5,14 +5,6 @@
 
 namespace cli {
 
-QString plainText(const QString& text) {
-    QString out = text;
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    out.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    out.remove(QLatin1Char('\r'));
-    return out;
-}
-
 QJsonObject readoutValues(const QString& text) {
     QJsonObject out;
     for (const QString& line : plainText(text).split(QLatin1Char('\n'))) {

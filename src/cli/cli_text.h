@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/plain_text.h"
+
 #include <QJsonObject>
 #include <QString>
 
 namespace cli {
 
-// A message box text as plain lines: its "\n\r", "\r\n" and "\r\n\n" line ends become "\n".
-QString plainText(const QString& text);
+using platform::plainText;
 
 // The labelled lines of a read-out ("Label\t\tvalue") as an object; lines without a value are
 // left out. A repeated label gets " (2)", " (3)" ... so that no value is lost.

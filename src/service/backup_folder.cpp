@@ -4,6 +4,7 @@
 #include "logos/picture_files.h"
 #include "marks/mark_file.h"
 #include "marks/text_check.h"
+#include "platform/plain_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,15 +23,6 @@ QString writeOne(const QDir& dir, const QString& relative, const QByteArray& byt
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return QStringLiteral("Не создаётся папка для файла '%1'.").arg(relative);
     return logos::writeFileAtomically(path, bytes);
-}
-
-QString readoutsFileText(const QString& readouts) {
-    // The message boxes' line ends become plain lines in the file.
-    QString text = readouts;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    text.remove(QLatin1Char('\r'));
-    return text;
 }
 
 } // namespace
@@ -60,7 +52,7 @@ QString writeBackupFolder(const QString& folder, const PrinterMemory& memory,
         files.insert(logoFilePath(n), bytes);
         manifest.logos.append(n);
     }
-    files.insert(readoutsFilePath(), readoutsFileText(memory.readouts).toUtf8());
+    files.insert(readoutsFilePath(), platform::plainText(memory.readouts).toUtf8());
     manifest.sha256.clear();
     QString error;
     for (auto it = files.cbegin(); it != files.cend() && error.isEmpty(); ++it) {
