@@ -3,6 +3,7 @@
 
 #include "app/app_settings.h"
 #include "app/message_text.h"
+#include "app/steps_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -297,6 +299,31 @@ void PromptWindow::answerKey(int key) {
         reject();
 }
 
+namespace {
+
+// A text larger than the screen (a long list of differences, say) scrolls inside the box, so
+// the buttons stay on the screen.
+QWidget* scrolledIfTooLarge(QLabel* text, QWidget* parent) {
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return text;
+    // Room for the icon, the margins, the buttons and the title bar.
+    const QSize room = screen->availableGeometry().size() - QSize(120, 140);
+    const QSize wanted = text->sizeHint();
+    if (wanted.width() <= room.width() && wanted.height() <= room.height())
+        return text;
+    auto* area = new QScrollArea;
+    area->setObjectName(QStringLiteral("scroll"));
+    area->setWidget(text);
+    area->setFrameShape(QFrame::NoFrame);
+    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    area->setFixedSize(qMin(wanted.width() + bar, room.width()),
+                       qMin(wanted.height() + bar, room.height()));
+    return area;
+}
+
+} // namespace
+
 MessageWindow::MessageWindow(const QString& title, const QString& text, MessageIcon icon,
                              MessageButtons buttons, QWidget* parent)
     : KeyGuardedDialog(parent), buttons_(buttons) {
@@ -334,7 +361,7 @@ MessageWindow::MessageWindow(const QString& title, const QString& text, MessageI
     text_->setWordWrap(false);
     text_->setText(messageHtml(text));
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    body->addWidget(text_, 1);
+    body->addWidget(scrolledIfTooLarge(text_, parent), 1);
     outer->addLayout(body);
 
     auto* row = new QHBoxLayout;
@@ -416,6 +443,28 @@ MessageAnswer QtDialogs::messageBox(const QString& title, const QString& text, M
     if (parent_)
         parent_->activateWindow();
     return box.answer();
+}
+
+void QtDialogs::showSteps(const QString& title, int done, int total, const QString& item) {
+    if (total == 0) {
+        delete steps_;
+        return;
+    }
+    if (!steps_) {
+        steps_ = new StepsWindow(title, parent_);
+        steps_->adjustSize();
+        centreOnScreen(steps_);
+    }
+    steps_->show(done, total, item);
+}
+
+bool QtDialogs::stopRequested() {
+    if (!steps_)
+        return false;
+    // The only moment user input reaches the window during a series: the steps window is
+    // modal, so it can only be the stop button, Escape or its close box.
+    QCoreApplication::processEvents();
+    return steps_ && steps_->stopRequested();
 }
 
 QString QtDialogs::runPrompt(PromptWindow::Layout layout, const QString& title,

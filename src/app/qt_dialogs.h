@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/steps_window.h"
 #include "platform/dialogs.h"
 
 #include <QDialog>
@@ -107,6 +108,10 @@ public:
                      const QString& filter) override;
     QString saveFile(const QString& title, const QString& defaultName, const QString& filter,
                      OverwriteCheck overwrite) override;
+    void showSteps(const QString& title, int done, int total, const QString& item) override;
+    bool stopRequested() override;
+    // The window of the series under way, if any.
+    StepsWindow* stepsWindow() const { return steps_; }
 
 private:
     QString runPrompt(PromptWindow::Layout layout, const QString& title, const QString& listText,
@@ -116,6 +121,7 @@ private:
                           OverwriteCheck overwrite = OverwriteCheck::ByDialog);
     QPointer<QWidget> parent_;
     AppSettings* settings_ = nullptr;
+    QPointer<StepsWindow> steps_;
 };
 
 // Starts following which keys are down and how the input events' time stamps relate to our

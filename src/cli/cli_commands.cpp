@@ -26,14 +26,6 @@
 #include <algorithm>
 #include <functional>
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
-
 using namespace platform;
 using namespace printerlink;
 
@@ -47,27 +39,6 @@ public:
     void setLamp(LampTarget, Lamp) override {}
     void setField(MarkField, const QString&) override {}
     void setField(GraphicField, const QString&) override {}
-};
-
-class StderrProgress : public service::Progress {
-public:
-    explicit StderrProgress(std::FILE* err) : err_(err), tty_(isatty(fileno(err))) {}
-    ~StderrProgress() override {
-        if (tty_ && shown_)
-            std::fputc('\n', err_);
-    }
-    void step(int done, int total, const QString& item) override {
-        if (!tty_)
-            return;
-        shown_ = true;
-        std::fprintf(err_, "\r[%d/%d] %-30s", done, total, item.toLocal8Bit().constData());
-        std::fflush(err_);
-    }
-
-private:
-    std::FILE* err_;
-    bool tty_;
-    bool shown_ = false;
 };
 
 struct Run {
@@ -320,6 +291,9 @@ int reportOf(Run& r, const service::ServiceReport& report) {
         r.result.insert(QStringLiteral("cleared"), jsonNumbers(report.clearedLogos));
     if (!report.failed.isEmpty())
         r.result.insert(QStringLiteral("failed"), QJsonArray::fromStringList(report.failed));
+    if (!report.notWritten.isEmpty())
+        r.result.insert(QStringLiteral("not_written"),
+                        QJsonArray::fromStringList(report.notWritten));
     switch (report.outcome) {
     case service::Outcome::Done:
         return Success;
@@ -329,13 +303,14 @@ int reportOf(Run& r, const service::ServiceReport& report) {
         return UsageError;
     case service::Outcome::FileError:
         return FileError;
+    case service::Outcome::Stopped:
+        return Interrupted;
     }
     return PrinterFailure;
 }
 
 int backup(Run& r) {
-    StderrProgress progress(r.seams.err);
-    return reportOf(r, service::backupTo(r.s, r.args[0], &progress));
+    return reportOf(r, service::backupTo(r.s, r.args[0]));
 }
 
 int restore(Run& r) {
@@ -358,16 +333,14 @@ int restore(Run& r) {
     r.dialogs.answerByTitle(service::otherModelTitle(), answer(yes));
     r.dialogs.answerByTitle(service::restoreTitle(), answer(yes));
     r.dialogs.answerByTitle(service::currentMarkTitle(), answer(withCurrent));
-    StderrProgress progress(r.seams.err);
-    const int status = reportOf(r, service::restoreFrom(r.s, folder, &progress));
+    const int status = reportOf(r, service::restoreFrom(r.s, folder));
     if (status == UsageError && !yes)
         r.message(QStringLiteral("inkwick-cli: восстановление не подтверждено (добавьте --yes)"));
     return status;
 }
 
 int compare(Run& r) {
-    StderrProgress progress(r.seams.err);
-    const service::ServiceReport report = service::compareWith(r.s, r.args[0], &progress);
+    const service::ServiceReport report = service::compareWith(r.s, r.args[0]);
     r.result.insert(QStringLiteral("differences"), QJsonArray::fromStringList(report.differences));
     r.text = report.differences.join(QLatin1Char('\n'));
     const int status = reportOf(r, report);
@@ -478,7 +451,9 @@ QString generalHelp() {
         "inkwick-cli COMMAND --help - описание команды.\n"
         "Порт по умолчанию - COM1, первый в списке ports; скорость 115200.\n"
         "Код выхода: 0 успех, 1 отказ Маркиратора или линии, 2 ошибка в аргументах или "
-        "данных, 3 ошибка файла.\n");
+        "данных, 3 ошибка файла, 130 остановлено по Ctrl+C.\n"
+        "Ctrl+C: начатая марка или логотип передаются целиком, backup, restore и compare\n"
+        "останавливаются перед следующим пунктом; второй Ctrl+C - сразу.\n");
     return text;
 }
 
@@ -523,7 +498,7 @@ bool openPort(Session& s, const QString& name, int baud, const Run& r) {
 } // namespace
 
 int runCli(const QStringList& arguments, CliSeams seams) {
-    CliDialogs dialogs(seams.err);
+    CliDialogs dialogs(seams.err, seams.interrupted);
     SilentStatus status;
     Session s(seams.port, seams.clock, dialogs, seams.catalogue, status);
     s.workDir = QDir::current();

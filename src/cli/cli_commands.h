@@ -7,10 +7,13 @@
 
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 
 namespace cli {
 
-enum ExitCode { Success = 0, PrinterFailure = 1, UsageError = 2, FileError = 3 };
+// Interrupted: a backup, restore or compare stopped by Ctrl+C between two items (128 + SIGINT,
+// as a shell reports it).
+enum ExitCode { Success = 0, PrinterFailure = 1, UsageError = 2, FileError = 3, Interrupted = 130 };
 
 // The seams a run talks through; main() passes the real ones, tests their own.
 struct CliSeams {
@@ -19,6 +22,8 @@ struct CliSeams {
     platform::PortCatalogue& catalogue;
     std::FILE* out = stdout; // data and JSON
     std::FILE* err = stderr; // messages, questions, progress
+    // Whether the user asked to stop (Ctrl+C): a series stops before its next item.
+    std::function<bool()> interrupted = {};
 };
 
 // Runs one command line (without the program name) and returns the exit status.

@@ -3,9 +3,38 @@
 
 #include "cli/cli_text.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
 using namespace platform;
 
 namespace cli {
+
+CliDialogs::CliDialogs(std::FILE* out, std::function<bool()> interrupted)
+    : out_(out), interrupted_(std::move(interrupted)), tty_(isatty(fileno(out))) {}
+
+void CliDialogs::showSteps(const QString&, int done, int total, const QString& item) {
+    if (!tty_)
+        return;
+    if (total == 0) {
+        if (stepShown_)
+            std::fputc('\n', out_);
+        stepShown_ = false;
+        return;
+    }
+    stepShown_ = true;
+    std::fprintf(out_, "\r[%d/%d] %-30s", done + 1, total, item.toLocal8Bit().constData());
+    std::fflush(out_);
+}
+
+bool CliDialogs::stopRequested() {
+    return interrupted_ && interrupted_();
+}
 
 MessageAnswer CliDialogs::messageBox(const QString& title, const QString& text, MessageIcon icon,
                                      MessageButtons buttons) {

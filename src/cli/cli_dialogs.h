@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 
 namespace cli {
 
@@ -14,7 +15,7 @@ namespace cli {
 // after a refused answer is always No: the arguments will not change.
 class CliDialogs : public platform::Dialogs {
 public:
-    explicit CliDialogs(std::FILE* out = stderr) : out_(out) {}
+    explicit CliDialogs(std::FILE* out = stderr, std::function<bool()> interrupted = {});
 
     // Answers for the input requesters and prompts, in order; "" (cancel) when they run out.
     void queueText(const QString& text) { texts_.append(text); }
@@ -43,11 +44,18 @@ public:
                      const QString& filter) override;
     QString saveFile(const QString& title, const QString& defaultName, const QString& filter,
                      OverwriteCheck overwrite) override;
+    // "[5/87] Марка 05" on one line of a terminal; nothing when stderr is not one.
+    void showSteps(const QString& title, int done, int total, const QString& item) override;
+    // After Ctrl+C (or what `interrupted` reports).
+    bool stopRequested() override;
 
 private:
     QString nextText();
 
     std::FILE* out_;
+    std::function<bool()> interrupted_;
+    bool tty_ = false;
+    bool stepShown_ = false;
     QStringList texts_;
     QList<platform::MessageAnswer> answers_;
     QHash<QString, platform::MessageAnswer> byTitle_;

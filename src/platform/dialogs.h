@@ -33,6 +33,14 @@ public:
     virtual QString saveFile(const QString& title, const QString& defaultName,
                              const QString& filter, OverwriteCheck overwrite) = 0;
 
+    // A series of items (a backup, a restore) shows how far it has got: `done` of `total`
+    // items, `item` the one under way. A total of 0 ends the display.
+    virtual void showSteps(const QString& /*title*/, int /*done*/, int /*total*/,
+                           const QString& /*item*/) {}
+    // Whether the user has asked to stop the series shown. Asked only between items: an item
+    // once begun (a mark, a slot) always goes whole to the printer.
+    virtual bool stopRequested() { return false; }
+
     MessageAnswer error(const QString& text) {
         return messageBox(QStringLiteral("ОШИБКА"), text, MessageIcon::Error, MessageButtons::Ok);
     }

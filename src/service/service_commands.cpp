@@ -42,27 +42,54 @@ const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ")
 constexpr int kMarkPlaces = 85;
 constexpr int kLogoSlots = 128;
 
+// The items of a series as they begin, and the user's request to stop between two of them.
 class Steps {
 public:
-    explicit Steps(Progress* progress) : progress_(progress) {}
+    // `doing` prefixes every item shown: "Чтение: Марка 05".
+    Steps(Session& s, QString title, QString doing)
+        : s_(s), title_(std::move(title)), doing_(std::move(doing)) {}
+    ~Steps() { end(); }
+    Steps(const Steps&) = delete;
+    Steps& operator=(const Steps&) = delete;
+
     void setTotal(int total) { total_ = total; }
-    void done(const QString& item) {
-        ++done_;
-        if (progress_)
-            progress_->step(done_, qMax(total_, done_), item);
+    // False when the user asked to stop: the item is then not begun.
+    bool begin(const QString& item) {
+        if (s_.dialogs.stopRequested())
+            return false;
+        s_.dialogs.showSteps(title_, begun_, qMax(total_, begun_ + 1),
+                             doing_ + QStringLiteral(": ") + item);
+        ++begun_;
+        return true;
+    }
+    // Before the result is shown.
+    void end() {
+        if (begun_ > 0)
+            s_.dialogs.showSteps(title_, 0, 0, {});
+        begun_ = 0;
     }
 
 private:
-    Progress* progress_;
-    int done_ = 0;
+    Session& s_;
+    QString title_;
+    QString doing_;
+    int begun_ = 0;
     int total_ = 0;
 };
 
+const QString kBackupTitle = QStringLiteral("Резервная копия Маркиратора");
+const QString kCompareTitle = QStringLiteral("Сравнение с резервной копией");
+
+// "001, 002, ..." with a line break after every 12 numbers: a full printer has 128 slots.
 QString numberList(const QList<int>& numbers, int width) {
-    QStringList out;
-    for (int n : numbers)
-        out.append(QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')));
-    return out.join(QStringLiteral(", "));
+    constexpr int kPerLine = 12;
+    QString out;
+    for (qsizetype k = 0; k < numbers.size(); ++k) {
+        if (k > 0)
+            out += k % kPerLine ? QStringLiteral(", ") : QStringLiteral(",\n\r");
+        out += QStringLiteral("%1").arg(numbers[k], width, 10, QLatin1Char('0'));
+    }
+    return out;
 }
 
 std::set<int> occupied(const QByteArray& map, int first, int count) {
@@ -124,6 +151,9 @@ std::optional<VersionReply> readVersion(Session& s) {
     return std::nullopt;
 }
 
+// The reason given when the printer's reply could not be read at all (an error was shown).
+const QString kReadFailed = QStringLiteral("ошибка чтения");
+
 // Reads one mark into a file; nothing after a failure, with the reason in `why`.
 std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QString* why) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
@@ -132,7 +162,7 @@ std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QStr
         qint64 received = 0;
         const auto reply = marks::fetchMarkReply(s, number, readerFor(number), &received);
         if (!reply) {
-            *why = QStringLiteral("нет ответа");
+            *why = kReadFailed;
             return std::nullopt;
         }
         *empty = marks::isEmptyMarkReply(*reply);
@@ -150,7 +180,7 @@ std::optional<QByteArray> readSlotFile(Session& s, int slot, QString* why) {
             waitForQuietLine(s);
         const auto read = fetchLogoSlot(s, slot);
         if (!read) {
-            *why = QStringLiteral("нет ответа");
+            *why = kReadFailed;
             return std::nullopt;
         }
         if (read->state == SlotRead::Data &&
@@ -183,6 +213,7 @@ std::optional<QByteArray> readMap(Session& s, std::optional<QByteArray> (*fetch)
 struct MemoryRead {
     std::optional<PrinterMemory> memory;
     QString failedItem;
+    bool stopped = false;
 };
 
 MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
@@ -192,20 +223,28 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
         out.failedItem = item;
         return out;
     };
+    const auto stop = [&] {
+        out.stopped = true;
+        return out;
+    };
+    steps.setTotal(3);
+    if (!steps.begin(QStringLiteral("версия")))
+        return stop();
     const auto version = readVersion(s);
     if (!version)
         return fail(QStringLiteral("версия"));
     m.model = version->modelName;
     m.version = version->text.mid(1);
-    steps.done(QStringLiteral("версия"));
+    if (!steps.begin(QStringLiteral("карта марок")))
+        return stop();
     const auto markMap = readMap(s, fetchTextMarkMap, kMarkPlaces);
     if (!markMap)
         return fail(QStringLiteral("карта области текстовых марок"));
-    steps.done(QStringLiteral("карта марок"));
+    if (!steps.begin(QStringLiteral("карта логотипов")))
+        return stop();
     const auto logoMap = readMap(s, fetchGraphicMap, kLogoSlots);
     if (!logoMap)
         return fail(QStringLiteral("карта графической области"));
-    steps.done(QStringLiteral("карта логотипов"));
     const std::set<int> markNumbers = occupied(*markMap, 1, kMarkPlaces);
     const std::set<int> slotNumbers = occupied(*logoMap, 0, kLogoSlots);
     steps.setTotal(3 + 1 + int(markNumbers.size()) + int(slotNumbers.size()) +
@@ -213,48 +252,56 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
 
     QString why;
     bool empty = false;
+    if (!steps.begin(markLabel(0)))
+        return stop();
     const auto current = readMarkFile(s, 0, &empty, &why);
     if (!current)
         return fail(markLabel(0) + QStringLiteral(": ") + why);
     if (!empty)
         m.marks[0] = *current;
-    steps.done(markLabel(0));
     for (int n : markNumbers) {
+        if (!steps.begin(markLabel(n)))
+            return stop();
         // A place the map calls occupied is kept even when its first fragment is blank.
         const auto file = readMarkFile(s, n, &empty, &why);
         if (!file)
             return fail(markLabel(n) + QStringLiteral(": ") + why);
         m.marks[n] = *file;
-        steps.done(markLabel(n));
     }
     for (int n : slotNumbers) {
+        if (!steps.begin(slotLabel(n)))
+            return stop();
         const auto file = readSlotFile(s, n, &why);
         if (!file)
             return fail(slotLabel(n) + QStringLiteral(": ") + why);
         m.logos[n] = *file;
-        steps.done(slotLabel(n));
     }
     if (withReadouts) {
         QStringList texts{versionMessage(*version)};
+        const QString settingsItem = QStringLiteral("уставки системы печати");
+        if (!steps.begin(settingsItem))
+            return stop();
         const auto settings = printSystemSettingsReadout(s);
         if (!settings)
-            return fail(QStringLiteral("уставки системы печати"));
+            return fail(settingsItem);
         texts.append(*settings);
-        steps.done(QStringLiteral("уставки системы печати"));
+        const QString modeItem = QStringLiteral("уставки режима печати");
+        if (!steps.begin(modeItem))
+            return stop();
         const auto mode = printModeReadout(s);
         if (!mode)
-            return fail(QStringLiteral("уставки режима печати"));
+            return fail(modeItem);
         texts.append(*mode);
-        steps.done(QStringLiteral("уставки режима печати"));
         for (const auto counter : {device::Counter::RunningHours, device::Counter::PrintedMarks}) {
-            const auto reply = fetchCounter(s, counter);
             const QString item = counter == device::Counter::RunningHours
                                      ? QStringLiteral("время работы")
                                      : QStringLiteral("число отпечатанных марок");
+            if (!steps.begin(item))
+                return stop();
+            const auto reply = fetchCounter(s, counter);
             if (!reply)
                 return fail(item);
             texts.append(device::counterSentence(*reply, counter));
-            steps.done(item);
         }
         m.readouts = texts.join(QStringLiteral("\r\n\n")) + QStringLiteral("\r\n");
     }
@@ -266,13 +313,21 @@ QString programName() {
     return QStringLiteral("inkwick ") + QStringLiteral(INKWICK_VERSION);
 }
 
-ServiceReport backupImpl(Session& s, const std::function<QString(const QString&)>& folderFor,
-                         Progress* progress) {
+ServiceReport backupImpl(Session& s, const std::function<QString(const QString&)>& folderFor) {
     ServiceReport report;
-    Steps steps(progress);
+    Steps steps(s, kBackupTitle, QStringLiteral("Чтение"));
     const QDateTime taken = s.clock.now();
     const qint64 start = s.clock.elapsedMs();
     const MemoryRead read = readPrinterMemory(s, steps, true);
+    steps.end();
+    if (read.stopped) {
+        report.outcome = Outcome::Stopped;
+        s.dialogs.messageBox(kSystemTitle,
+                             QStringLiteral("Резервная копия не создана: чтение остановлено.\n\r"
+                                            "На диск ничего не записано."),
+                             MessageIcon::Information, MessageButtons::Ok);
+        return report;
+    }
     if (!read.memory) {
         report.outcome = Outcome::LinkFailed;
         report.failed.append(read.failedItem);
@@ -389,7 +444,7 @@ QString restoreSlot(Session& s, int n, const QByteArray& bin, bool* linkLost) {
     QString why;
     const auto back = readSlotFile(s, n, &why);
     if (!back) {
-        *linkLost = why == QStringLiteral("нет ответа");
+        *linkLost = why == kReadFailed;
         return QStringLiteral("после записи: ") + why;
     }
     if (slotContent(*back) != slotContent(bin))
@@ -412,9 +467,64 @@ QString clearAndCheck(Session& s, int n, bool* linkLost) {
     return {};
 }
 
+// "марки 01, 05;\n\rлоготипы 003" ("ничего" for none).
+QString itemLines(const QList<int>& marks, const QList<int>& logos, const QList<int>& cleared) {
+    QStringList lines;
+    if (!marks.isEmpty())
+        lines.append(QStringLiteral("марки ") + numberList(marks, 2));
+    if (!logos.isEmpty())
+        lines.append(QStringLiteral("логотипы ") + numberList(logos, 3));
+    if (!cleared.isEmpty())
+        lines.append(QStringLiteral("очищены ячейки ") + numberList(cleared, 3));
+    return lines.isEmpty() ? QStringLiteral("ничего") : lines.join(QStringLiteral(";\n\r"));
+}
+
+enum class ItemKind { Mark, Slot, Clear };
+
+// The numbers of the marks, slots and slots to clear of a restore.
+struct ItemNumbers {
+    QList<int> marks, logos, cleared;
+    void add(ItemKind kind, int n) {
+        (kind == ItemKind::Mark ? marks : kind == ItemKind::Slot ? logos : cleared).append(n);
+    }
+};
+
+// `stop` holds what a stop left out.
+void showRestoreResult(Session& s, ServiceReport& report, const std::optional<ItemNumbers>& stop) {
+    const bool stopped = stop.has_value();
+    QString text;
+    if (stopped)
+        text = QStringLiteral("Восстановление из резервной копии остановлено.\n\rЗаписаны: ") +
+               itemLines(report.marks, report.logos, report.clearedLogos) +
+               QStringLiteral(".\n\rНе записаны: ") +
+               itemLines(stop->marks, stop->logos, stop->cleared) + QLatin1Char('.');
+    else
+        text = QStringLiteral("Восстановление из резервной копии завершено.\n\r"
+                              "Записано марок: %1, логотипов: %2, очищено ячеек: %3.")
+                   .arg(report.marks.size())
+                   .arg(report.logos.size())
+                   .arg(report.clearedLogos.size());
+    if (!report.failed.isEmpty()) {
+        report.outcome = Outcome::LinkFailed;
+        s.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"),
+                             text + QStringLiteral("\r\n\nНе подтверждены:\n\r") +
+                                 report.failed.join(QStringLiteral("\n\r")),
+                             MessageIcon::Warning, MessageButtons::Ok);
+        return;
+    }
+    if (stopped) {
+        report.outcome = Outcome::Stopped;
+        s.dialogs.messageBox(kSystemTitle, text, MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    s.dialogs.messageBox(kSystemTitle,
+                         text + QStringLiteral("\n\rВсё прочитано обратно и совпадает с копией."),
+                         MessageIcon::Information, MessageButtons::Ok);
+}
+
 } // namespace
 
-ServiceReport backupTo(Session& s, const QString& folder, Progress* progress) {
+ServiceReport backupTo(Session& s, const QString& folder) {
     if (QFileInfo::exists(folder)) {
         s.dialogs.error(QStringLiteral("Резервная копия не создана: папка '%1' уже существует.")
                             .arg(QDir::toNativeSeparators(folder)));
@@ -423,24 +533,21 @@ ServiceReport backupTo(Session& s, const QString& folder, Progress* progress) {
         report.folder = folder;
         return report;
     }
-    return backupImpl(
-        s, [&](const QString&) { return folder; }, progress);
+    return backupImpl(s, [&](const QString&) { return folder; });
 }
 
-ServiceReport backupInto(Session& s, const QDir& parent, Progress* progress) {
+ServiceReport backupInto(Session& s, const QDir& parent) {
     const QDateTime taken = s.clock.now();
     return backupImpl(
-        s, [&](const QString& model) { return parent.filePath(backupFolderName(model, taken)); },
-        progress);
+        s, [&](const QString& model) { return parent.filePath(backupFolderName(model, taken)); });
 }
 
-ServiceReport restoreFrom(Session& s, const QString& folder, Progress* progress) {
+ServiceReport restoreFrom(Session& s, const QString& folder) {
     ServiceReport report;
     const auto backup = checkedBackup(
         s, folder, QStringLiteral("Восстановление отменено, ничего не записано."), report);
     if (!backup)
         return report;
-    Steps steps(progress);
     const auto version = readVersion(s);
     const auto markMap = version ? readMap(s, fetchTextMarkMap, kMarkPlaces) : std::nullopt;
     const auto logoMap = markMap ? readMap(s, fetchGraphicMap, kLogoSlots) : std::nullopt;
@@ -475,72 +582,71 @@ ServiceReport restoreFrom(Session& s, const QString& folder, Progress* progress)
 
     // Numbered marks first, the mark being printed last, then the slots and the slots to clear.
     struct Item {
+        ItemKind kind;
+        int number;
         QString label;
         std::function<QString(bool*)> run;
     };
     QList<Item> items;
     for (const auto& [n, file] : backupMarks)
         if (n != 0)
-            items.append({markLabel(n),
+            items.append({ItemKind::Mark, n, markLabel(n),
                           [&s, n, &file](bool* lost) { return restoreMark(s, n, file, lost); }});
     if (withCurrent)
-        items.append({markLabel(0), [&s, &backupMarks](bool* lost) {
+        items.append({ItemKind::Mark, 0, markLabel(0), [&s, &backupMarks](bool* lost) {
                           return restoreMark(s, 0, backupMarks.at(0), lost);
                       }});
     for (const auto& [n, bin] : backup->memory.logos)
-        items.append(
-            {slotLabel(n), [&s, n, &bin](bool* lost) { return restoreSlot(s, n, bin, lost); }});
+        items.append({ItemKind::Slot, n, slotLabel(n),
+                      [&s, n, &bin](bool* lost) { return restoreSlot(s, n, bin, lost); }});
     for (int n : printerSlots)
         if (!backup->memory.logos.count(n))
-            items.append({slotLabel(n), [&s, n](bool* lost) { return clearAndCheck(s, n, lost); }});
-    steps.setTotal(int(items.size()));
+            items.append({ItemKind::Clear, n, slotLabel(n),
+                          [&s, n](bool* lost) { return clearAndCheck(s, n, lost); }});
 
+    Steps steps(s, restoreTitle(), QStringLiteral("Запись и проверка"));
+    steps.setTotal(int(items.size()));
     bool linkLost = false;
+    ItemNumbers written;
+    std::optional<ItemNumbers> stop;
     for (const Item& item : items) {
         if (linkLost) {
             report.failed.append(item.label + QStringLiteral(": не записано"));
             continue;
         }
+        if (!stop && !steps.begin(item.label))
+            stop.emplace();
+        if (stop) {
+            report.notWritten.append(item.label);
+            stop->add(item.kind, item.number);
+            continue;
+        }
         if (const QString why = item.run(&linkLost); !why.isEmpty())
             report.failed.append(item.label + QStringLiteral(": ") + why);
-        steps.done(item.label);
+        written.add(item.kind, item.number);
     }
-    for (const auto& [n, file] : backupMarks)
-        if (n != 0 || withCurrent)
-            report.marks.append(n);
-    for (const auto& [n, bin] : backup->memory.logos)
-        report.logos.append(n);
-    for (int n : printerSlots)
-        if (!backup->memory.logos.count(n))
-            report.clearedLogos.append(n);
-
-    QString text = QStringLiteral("Восстановление из резервной копии завершено.\n\r"
-                                  "Записано марок: %1, логотипов: %2, очищено ячеек: %3.")
-                       .arg(report.marks.size())
-                       .arg(report.logos.size())
-                       .arg(report.clearedLogos.size());
-    if (report.failed.isEmpty()) {
-        s.dialogs.messageBox(kSystemTitle,
-                             text + QStringLiteral("\n\rВсё прочитано обратно и "
-                                                   "совпадает с копией."),
-                             MessageIcon::Information, MessageButtons::Ok);
-    } else {
-        report.outcome = Outcome::LinkFailed;
-        s.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"),
-                             text + QStringLiteral("\r\n\nНе подтверждены:\n\r") +
-                                 report.failed.join(QStringLiteral("\n\r")),
-                             MessageIcon::Warning, MessageButtons::Ok);
-    }
+    steps.end();
+    report.marks = written.marks;
+    report.logos = written.logos;
+    report.clearedLogos = written.cleared;
+    showRestoreResult(s, report, stop);
     return report;
 }
 
-ServiceReport compareWith(Session& s, const QString& folder, Progress* progress) {
+ServiceReport compareWith(Session& s, const QString& folder) {
     ServiceReport report;
     const auto backup = checkedBackup(s, folder, QStringLiteral("Сравнение невозможно."), report);
     if (!backup)
         return report;
-    Steps steps(progress);
+    Steps steps(s, kCompareTitle, QStringLiteral("Чтение"));
     const MemoryRead read = readPrinterMemory(s, steps, false);
+    steps.end();
+    if (read.stopped) {
+        report.outcome = Outcome::Stopped;
+        s.dialogs.messageBox(kSystemTitle, QStringLiteral("Сравнение остановлено."),
+                             MessageIcon::Information, MessageButtons::Ok);
+        return report;
+    }
     if (!read.memory) {
         report.outcome = Outcome::LinkFailed;
         report.failed.append(read.failedItem);

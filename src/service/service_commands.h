@@ -10,18 +10,12 @@
 
 namespace service {
 
-// Told after every item a backup, restore or compare has read or written.
-class Progress {
-public:
-    virtual ~Progress() = default;
-    virtual void step(int done, int total, const QString& item) = 0;
-};
-
 enum class Outcome {
     Done,
     LinkFailed,   // the printer did not answer, or what was written did not read back the same
     NotConfirmed, // a question was answered No
     FileError,    // the folder could not be written, or a backup file is missing or altered
+    Stopped,      // the user stopped it between two items
 };
 
 struct ServiceReport {
@@ -31,6 +25,7 @@ struct ServiceReport {
     QList<int> logos;        // read or written
     QList<int> clearedLogos; // restore: slots emptied because the backup has none there
     QStringList failed;      // items that did not verify or were not reached
+    QStringList notWritten;  // restore: items left out after a stop
     QStringList differences; // compare
 };
 
@@ -39,18 +34,18 @@ QString otherModelTitle();  // the backup comes from another model
 QString restoreTitle();     // the summary to confirm
 QString currentMarkTitle(); // whether to write mark 00 too
 
+// Each of these shows its items through the session's dialogs as they begin and stops between
+// two items when the user asks.
+
 // Reads version, area maps, marks (00 and every occupied one), occupied logo slots and the
 // read-outs into `folder` (which must not exist). Written whole or not at all.
-ServiceReport backupTo(printerlink::Session& s, const QString& folder,
-                       Progress* progress = nullptr);
+ServiceReport backupTo(printerlink::Session& s, const QString& folder);
 // The same into `parent`/backup-<model>-<YYYYMMDD-hhmmss>.
-ServiceReport backupInto(printerlink::Session& s, const QDir& parent, Progress* progress = nullptr);
+ServiceReport backupInto(printerlink::Session& s, const QDir& parent);
 // Checks every file first; then asks, writes and reads back every item.
-ServiceReport restoreFrom(printerlink::Session& s, const QString& folder,
-                          Progress* progress = nullptr);
+ServiceReport restoreFrom(printerlink::Session& s, const QString& folder);
 // Reads the printer and lists what differs from the backup; writes nothing.
-ServiceReport compareWith(printerlink::Session& s, const QString& folder,
-                          Progress* progress = nullptr);
+ServiceReport compareWith(printerlink::Session& s, const QString& folder);
 
 // The menu commands of "СЕРВИС".
 void backupPrinter(printerlink::Session& s);

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt_dialogs.h"
+#include "app/steps_window.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -342,6 +346,22 @@ private slots:
         QVERIFY(w.textLabel()->text().contains(QStringLiteral("<table")));
     }
 
+    // A list longer or wider than the screen scrolls inside the box; the buttons stay on it.
+    void aLongMessageStaysOnTheScreen() {
+        QWidget parent;
+        QStringList lines;
+        for (int n = 0; n < 200; ++n)
+            lines << QStringLiteral("Логотип %1: отличается").arg(n, 3, 10, QLatin1Char('0'));
+        lines << QString(300, u'x');
+        MessageWindow w("Заголовок", lines.join("\n\r"), MessageIcon::Information,
+                        MessageButtons::Ok, &parent);
+        w.adjustSize();
+        const QSize screen = parent.screen()->availableGeometry().size();
+        QVERIFY2(w.width() <= screen.width() && w.height() <= screen.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(w.width()).arg(w.height())));
+        QVERIFY(w.findChild<QScrollArea*>(QStringLiteral("scroll")));
+    }
+
     // Placed last: the time it takes would shift the input clock the key tests above rely on.
     // Every prompt of the program, in the layout it is asked in, shows its whole text: each
     // line fits the label, and the label stays clear of the buttons, the edit field and the edge.
@@ -402,6 +422,26 @@ private slots:
         for (const QWidget* c :
              {static_cast<QWidget*>(w.edit()), static_cast<QWidget*>(w.okButton())})
             QVERIFY(QRect(QPoint(), w.size()).contains(c->geometry()));
+    }
+
+    // The stop button is seen at the next look between items, and the window goes with the
+    // end of the series.
+    void aSeriesShowsItsStepsAndCanBeStopped() {
+        QtDialogs dialogs;
+        QVERIFY(!dialogs.stopRequested());
+        dialogs.showSteps(QStringLiteral("Резервная копия Маркиратора"), 4, 87,
+                          QStringLiteral("Марка 05"));
+        app::StepsWindow* w = dialogs.stepsWindow();
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->itemLabel()->text(), QStringLiteral("Марка 05"));
+        QCOMPARE(w->bar()->text(), QStringLiteral("4 из 87"));
+        QVERIFY(!dialogs.stopRequested());
+
+        QTest::mouseClick(w->stopButton(), Qt::LeftButton);
+        QVERIFY(dialogs.stopRequested());
+        dialogs.showSteps({}, 0, 0, {});
+        QVERIFY(!dialogs.stepsWindow());
+        QVERIFY(!dialogs.stopRequested());
     }
 };
 

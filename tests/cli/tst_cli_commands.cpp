@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -15,6 +16,7 @@ struct CliRig {
     TestRig rig;
     QByteArray out;
     QByteArray err;
+    std::function<bool()> interrupted;
 
     CliRig() { rig.printer.requests.clear(); }
 
@@ -22,7 +24,7 @@ struct CliRig {
         std::FILE* o = std::tmpfile();
         std::FILE* e = std::tmpfile();
         const int code = cli::runCli(QStringList{"--port", "COM1"} + arguments,
-                                     {rig.port, rig.clock, rig.catalogue, o, e});
+                                     {rig.port, rig.clock, rig.catalogue, o, e, interrupted});
         out = readBack(o);
         err = readBack(e);
         return code;
@@ -92,6 +94,19 @@ private slots:
         QVERIFY(c.err.contains("Очищаются ячейки (их нет в копии): 005"));
         QCOMPARE(c.run({"restore", folder, "--yes"}), 0);
         QVERIFY(c.rig.printer.state.logos[5].isEmpty());
+    }
+
+    // Ctrl+C during a restore stops it between two items, with the shell's status for it.
+    void anInterruptedRestoreSaysWhatWasNotWritten() {
+        CliRig c;
+        const QString folder = c.rig.dir.filePath("b");
+        QCOMPARE(c.run({"backup", folder}), 0);
+        int asked = 0;
+        c.interrupted = [&asked] { return ++asked > 1; };
+        QCOMPARE(c.run({"--json", "restore", folder, "--yes"}), 130);
+        const QJsonObject result = QJsonDocument::fromJson(c.out).object();
+        QCOMPARE(result.value("marks").toArray(), QJsonArray{1});
+        QVERIFY(result.value("not_written").toArray().contains(QStringLiteral("Логотип 000")));
     }
 
     void jsonReadoutsCarryDecodedValues() {

@@ -170,6 +170,46 @@ private slots:
         for (const QByteArray& r : rig.printer.requests)
             QVERIFY2(r.at(1) != 't' && r.at(1) != 'l', r.toHex().constData());
     }
+
+    // A stop asked for during a restore is taken between two items: what began is written
+    // whole, nothing after it, and the result says which is which.
+    void aStoppedRestoreWritesOnlyTheItemsBegun() {
+        ServiceRig rig;
+        service::backupTo(rig.session, rig.folder("b"));
+        const sim::PrinterState before = rig.printer.state;
+        rig.printer.state.marks.fill({});
+        rig.printer.state.logos.fill({});
+        rig.dialogs.answer(MessageAnswer::Yes).answer(MessageAnswer::No);
+        rig.dialogs.steps.clear();
+        rig.dialogs.stopAfterItems = 2;
+
+        const auto report = service::restoreFrom(rig.session, rig.folder("b"));
+
+        QCOMPARE(int(report.outcome), int(service::Outcome::Stopped));
+        QCOMPARE(report.marks, (QList<int>{1, 5}));
+        QCOMPARE(report.logos, QList<int>());
+        QCOMPARE(rig.printer.state.marks[5], before.marks[5]);
+        QVERIFY(rig.printer.state.marks[85].isEmpty());
+        QVERIFY(rig.printer.state.logos[3].isEmpty());
+        QCOMPARE(report.notWritten.first(), QStringLiteral("Марка 85"));
+        QCOMPARE(rig.dialogs.steps.first(), QStringLiteral("0/7 Запись и проверка: Марка 01"));
+        QCOMPARE(rig.dialogs.steps.last(), QStringLiteral("0/0"));
+        QCOMPARE(rig.dialogs.last().text,
+                 QStringLiteral("Восстановление из резервной копии остановлено.\n\r"
+                                "Записаны: марки 01, 05.\n\r"
+                                "Не записаны: марки 85;\n\rлоготипы 000, 001, 003, 127."));
+    }
+
+    void aStoppedBackupLeavesNoFolder() {
+        ServiceRig rig;
+        rig.dialogs.stopAfterItems = 5;
+        const auto report = service::backupTo(rig.session, rig.folder("b"));
+        QCOMPARE(int(report.outcome), int(service::Outcome::Stopped));
+        QCOMPARE(rig.dialogs.steps.size(), 6); // five items and the end of the display
+        QCOMPARE(
+            QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBackupRestore)

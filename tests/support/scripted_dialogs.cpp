@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scripted_dialogs.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 ScriptedDialogs& ScriptedDialogs::answer(MessageAnswer a) {
@@ -84,4 +86,17 @@ QList<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
             out.append(s);
     }
     return out;
+}
+
+void ScriptedDialogs::showSteps(const QString&, int done, int total, const QString& item) {
+    steps.append(QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(item).trimmed());
+}
+
+bool ScriptedDialogs::stopRequested() {
+    if (stopAfterItems < 0)
+        return false;
+    const auto begun = std::count_if(steps.begin(), steps.end(), [](const QString& s) {
+        return !s.startsWith(QLatin1String("0/0"));
+    });
+    return begun >= stopAfterItems;
 }

@@ -47,6 +47,13 @@ public:
                      const QString& filter) override;
     QString saveFile(const QString& title, const QString& defaultName, const QString& filter,
                      OverwriteCheck overwrite) override;
+    // Every display of a series' steps, as "done/total item" ("0/0" ends it).
+    QStringList steps;
+    // The user asks to stop once this many items of a series have begun; -1 never.
+    int stopAfterItems = -1;
+    void showSteps(const QString& title, int done, int total, const QString& item) override;
+    bool stopRequested() override;
+
     // The overwrite check of the last save dialog.
     OverwriteCheck lastOverwriteCheck = OverwriteCheck::ByDialog;
 
