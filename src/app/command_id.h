@@ -63,6 +63,7 @@ enum class CommandId {
     Backup = 71,
     Restore = 72,
     CompareBackup = 73,
+    WriteLogoParts = 74,
     // Shortcuts without a menu item of their own
     LogoModeKey = 100,
     MarkModeKey = 101,

@@ -17,6 +17,7 @@
 #include "marks/fragment_transfer.h"
 #include "marks/mark_file_commands.h"
 #include "marks/mark_transfer.h"
+#include "service/logo_parts.h"
 #include "service/service_commands.h"
 
 #include <QHash>
@@ -71,6 +72,7 @@ const QHash<CommandId, Command>& table() {
         {CommandId::Backup, run<service::backupPrinter>},
         {CommandId::Restore, run<service::restoreFromBackup>},
         {CommandId::CompareBackup, run<service::compareWithBackup>},
+        {CommandId::WriteLogoParts, run<service::writeLogoParts>},
         // Program and windows
         {CommandId::Exit, [](Shell& sh) { sh.requestExit(); }},
         {CommandId::ExitKey, [](Shell& sh) { sh.requestExit(); }},

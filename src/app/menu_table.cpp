@@ -129,7 +129,9 @@ QList<MenuItem> build() {
     t << printer(kService, QStringLiteral("Резервная копия Маркиратора..."), CommandId::Backup)
       << printer(kService, QStringLiteral("Восстановить из резервной копии..."), CommandId::Restore)
       << printer(kService, QStringLiteral("Сравнить с резервной копией..."),
-                 CommandId::CompareBackup);
+                 CommandId::CompareBackup, true)
+      << printer(kService, QStringLiteral("Записать части рисунка в Маркиратор..."),
+                 CommandId::WriteLogoParts);
 
     t << plain(kHelp, QStringLiteral("Сведения о Программе"), CommandId::HelpAbout, true)
       << plain(kHelp, QStringLiteral("Подключение Компьютера к Маркиратору"),

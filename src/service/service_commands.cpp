@@ -633,6 +633,29 @@ ServiceReport restoreFrom(Session& s, const QString& folder) {
     return report;
 }
 
+ServiceReport writeSlotSeries(Session& s, const QString& title,
+                              const std::map<int, QByteArray>& files) {
+    ServiceReport report;
+    Steps steps(s, title, QStringLiteral("Запись и проверка"));
+    steps.setTotal(int(files.size()));
+    bool linkLost = false;
+    bool stopped = false;
+    for (const auto& [n, bin] : files) {
+        stopped = stopped || linkLost || !steps.begin(slotLabel(n));
+        if (stopped) {
+            report.notWritten.append(slotLabel(n));
+            continue;
+        }
+        if (const QString why = restoreSlot(s, n, bin, &linkLost); !why.isEmpty())
+            report.failed.append(slotLabel(n) + QStringLiteral(": ") + why);
+        report.logos.append(n);
+    }
+    report.outcome = !report.failed.isEmpty() || linkLost ? Outcome::LinkFailed
+                     : stopped                            ? Outcome::Stopped
+                                                          : Outcome::Done;
+    return report;
+}
+
 ServiceReport compareWith(Session& s, const QString& folder) {
     ServiceReport report;
     const auto backup = checkedBackup(s, folder, QStringLiteral("Сравнение невозможно."), report);

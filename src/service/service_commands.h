@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <map>
 
 namespace service {
 
@@ -46,6 +47,12 @@ ServiceReport backupInto(printerlink::Session& s, const QDir& parent);
 ServiceReport restoreFrom(printerlink::Session& s, const QString& folder);
 // Reads the printer and lists what differs from the backup; writes nothing.
 ServiceReport compareWith(printerlink::Session& s, const QString& folder);
+
+// Writes each BIN file (slot -> file) into its slot and reads it back, showing the steps under
+// `title`, and stops between two slots when the user asks. Shows no result: `logos` holds the
+// slots written, `notWritten` those a stop left out, `failed` those that did not read back.
+ServiceReport writeSlotSeries(printerlink::Session& s, const QString& title,
+                              const std::map<int, QByteArray>& files);
 
 // The menu commands of "СЕРВИС".
 void backupPrinter(printerlink::Session& s);

@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "service/logo_parts.h"
+
+#include "device/area_maps.h"
+#include "logos/column_packing.h"
+#include "logos/picture_files.h"
+#include "platform/number_prompt.h"
+#include "service/printer_memory.h"
+#include "service/service_commands.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+using namespace platform;
+using namespace printerlink;
+
+namespace service {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Запись частей рисунка");
+constexpr int kLastSlot = 127;
+constexpr int kMostParts = 12;
+
+QString slotList(const QList<int>& numbers) {
+    QStringList out;
+    for (int n : numbers)
+        out.append(QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
+    return out.join(QStringLiteral(", "));
+}
+
+// The BIN form the slot reads back as: length word, then the payload.
+QByteArray binOf(const QByteArray& payload) {
+    const int length = payload.size();
+    return QByteArray(1, char(length & 0xFF)) + char(length >> 8) + payload;
+}
+
+} // namespace
+
+QStringList logoPartFiles(const QString& firstPart) {
+    static const QRegularExpression first(QStringLiteral("^(.*)_1(\\.[^./]+)$"));
+    const QRegularExpressionMatch m = first.match(firstPart);
+    if (!m.hasMatch())
+        return {};
+    QStringList parts;
+    for (int k = 1; k <= kMostParts; ++k) {
+        const QString name = m.captured(1) + QLatin1Char('_') + QString::number(k) + m.captured(2);
+        if (!QFileInfo(name).isFile())
+            break;
+        parts.append(name);
+    }
+    return parts;
+}
+
+SlotPayload slotPayloadOfFile(const QString& path) {
+    SlotPayload out;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    logos::PackedPicture p;
+    if (suffix == QLatin1String("bmp")) {
+        const logos::BmpRead bmp = logos::readBmp(path);
+        if (!bmp.error.isEmpty()) {
+            out.error = bmp.error;
+            return out;
+        }
+        p.width = bmp.picture.width();
+        p.byteRows = logos::byteRowsFor(bmp.picture.height());
+        p.columns = logos::packLogoColumns(bmp.picture, 0, p.width, bmp.picture.height());
+    } else {
+        const QByteArray bytes = logos::readFileStart(path, logos::PackedFileReadLimit, &out.error);
+        if (!out.error.isEmpty())
+            return out;
+        const logos::PackedDecode d =
+            suffix == QLatin1String("pbm") ? logos::decodePbm(bytes) : logos::decodeBin(bytes);
+        if (!d.ok()) {
+            out.error =
+                QStringLiteral("Файл '%1':\n\r").arg(QDir::toNativeSeparators(path)) + d.error;
+            return out;
+        }
+        p = d.picture;
+    }
+    if (p.width < 1 || p.width > 254 || p.width * p.byteRows > logos::SlotBytes) {
+        out.error = QStringLiteral("Логотип %1x%2 из файла '%3' не помещается в ячейку "
+                                   "Маркиратора (%4 байт, допустимо не более %5).")
+                        .arg(p.width)
+                        .arg(8 * p.byteRows)
+                        .arg(QFileInfo(path).fileName())
+                        .arg(p.width * p.byteRows)
+                        .arg(logos::SlotBytes);
+        return out;
+    }
+    out.payload = QByteArray(1, char(p.width)) + char(p.byteRows) + p.columns;
+    return out;
+}
+
+void writeLogoParts(Session& s) {
+    const QString first = s.dialogs.openFile(
+        kTitle, s.workDir.path(),
+        QStringLiteral("Первая часть рисунка (*_1.bin, *_1.bmp)|*_1.bin;*_1.BIN;*_1.bmp;*_1.BMP"));
+    if (first.isEmpty())
+        return;
+    const QStringList parts = logoPartFiles(first);
+    if (parts.isEmpty()) {
+        s.dialogs.error(QStringLiteral("Файл '%1' - не первая часть разбитого рисунка:\n\r"
+                                       "имя части оканчивается на _1.bin или _1.bmp.")
+                            .arg(QFileInfo(first).fileName()));
+        return;
+    }
+    // Every part is checked before anything is sent.
+    QList<QByteArray> payloads;
+    for (const QString& part : parts) {
+        const SlotPayload p = slotPayloadOfFile(part);
+        if (!p.error.isEmpty()) {
+            s.dialogs.error(p.error + QStringLiteral("\n\rНичего не записано."));
+            return;
+        }
+        payloads.append(p.payload);
+    }
+    const int count = int(parts.size());
+    NumberPrompt ask(
+        kTitle,
+        QStringLiteral("Частей: %1. Первая ячейка (0..%2):").arg(count).arg(kLastSlot + 1 - count),
+        0, kLastSlot + 1 - count);
+    ask.repeatQuestion = QStringLiteral("Недопустимый Номер Логотипа. Повторить ввод?");
+    ask.numberRequired = true;
+    const NumberAnswer firstSlot = askNumber(s.dialogs, ask);
+    if (!firstSlot)
+        return;
+
+    const auto map = fetchGraphicMap(s);
+    if (!map)
+        return;
+    std::map<int, QByteArray> files;
+    QList<int> targets, occupied;
+    for (int k = 0; k < count; ++k) {
+        const int slot = int(firstSlot.value) + k;
+        files[slot] = binOf(payloads[k]);
+        targets.append(slot);
+        if (map->size() > slot && map->at(slot) == 'Y')
+            occupied.append(slot);
+    }
+    QString summary = QStringLiteral("Частей рисунка: %1 (%2 .. %3).\n\rЯчейки: %4.\n\r")
+                          .arg(count)
+                          .arg(QFileInfo(parts.first()).fileName(),
+                               QFileInfo(parts.last()).fileName(), slotList(targets));
+    if (!occupied.isEmpty())
+        summary += QStringLiteral("Занятые ячейки будут перезаписаны: ") + slotList(occupied) +
+                   QStringLiteral(".\n\r");
+    if (s.dialogs.messageBox(kTitle, summary + QStringLiteral("\n\rЗаписать?"),
+                             MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+
+    const ServiceReport report = writeSlotSeries(s, kTitle, files);
+    if (report.outcome == Outcome::Done) {
+        s.dialogs.messageBox(kTitle,
+                             QStringLiteral("Части рисунка записаны в ячейки: ") +
+                                 slotList(report.logos) +
+                                 QStringLiteral(".\n\rВсе прочитаны обратно и совпадают "
+                                                "с файлами."),
+                             MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    QString text = report.outcome == Outcome::Stopped
+                       ? QStringLiteral("Запись частей рисунка остановлена.\n\r")
+                       : QString();
+    text += QStringLiteral("Записаны ячейки: ") +
+            (report.logos.isEmpty() ? QStringLiteral("ни одной") : slotList(report.logos)) +
+            QLatin1Char('.');
+    if (!report.notWritten.isEmpty())
+        text += QStringLiteral("\n\rНе записаны: ") + report.notWritten.join(QStringLiteral(", ")) +
+                QLatin1Char('.');
+    if (!report.failed.isEmpty())
+        text += QStringLiteral("\r\n\nНе подтверждены:\n\r") +
+                report.failed.join(QStringLiteral("\n\r"));
+    if (report.outcome == Outcome::Stopped)
+        s.dialogs.messageBox(kTitle, text, MessageIcon::Information, MessageButtons::Ok);
+    else
+        s.dialogs.messageBox(QStringLiteral("ПРЕДУПРЕЖДЕНИЕ"), text, MessageIcon::Warning,
+                             MessageButtons::Ok);
+}
+
+} // namespace service
