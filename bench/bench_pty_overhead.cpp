@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    QTemporaryDir memoryDir(QStringLiteral("/dev/shm/inkwick-bench-XXXXXX"));
     auto number = [](const char* n) {
         return [n](ScriptedDialogs& d) { d.answer(QString::fromLatin1(n)); };
     };
@@ -122,6 +123,15 @@ int main(int argc, char** argv) {
         {"read current mark", [](ScriptedDialogs&) {}, marks::readCurrentMark},
         {"write logo slot 60 x 32", number("9"), writeLogoSlot},
         {"read logo slot", number("9"), readLogoSlot},
+        // The same with the working folder in memory: what is left is the host's own work, not
+        // the disk's flush of the saved slot file.
+        {"read logo slot, tmpfs", number("9"),
+         [&memoryDir](Session& s) {
+             const QDir disk = s.workDir;
+             s.workDir = QDir(memoryDir.path());
+             readLogoSlot(s);
+             s.workDir = disk;
+         }},
         {"mark bitmap", [](ScriptedDialogs&) {}, viewMarkBitmap},
     };
 

@@ -18,6 +18,7 @@
 #include "marks/mark_record.h"
 #include "marks/mark_transfer.h"
 #include "marks/text_check.h"
+#include "service/logo_parts.h"
 #include "service/service_commands.h"
 
 #include <QJsonArray>
@@ -309,6 +310,32 @@ int reportOf(Run& r, const service::ServiceReport& report) {
     return PrinterFailure;
 }
 
+int writeParts(Run& r) {
+    const auto first = wholeNumber(r.args[0], 0, 127);
+    if (!first)
+        return usage(r, QStringLiteral("номер ячейки - от 0 до 127"));
+    const service::LogoParts parts = service::readLogoParts(r.args[1]);
+    if (!parts.ok()) {
+        r.message(QStringLiteral("inkwick-cli: ") + plainText(parts.error));
+        return parts.unreadable ? FileError : UsageError;
+    }
+    if (*first + parts.files.size() > 128)
+        return usage(r, QStringLiteral("частей %1: последняя ячейка %2 больше 127")
+                            .arg(parts.files.size())
+                            .arg(*first + parts.files.size() - 1));
+    const service::ServiceReport report = service::writeSlotSeries(
+        r.s, QStringLiteral("Запись частей рисунка"), parts.inSlots(*first));
+    if (!report.notWritten.isEmpty())
+        r.message(QStringLiteral("Не записаны: ") + report.notWritten.join(QStringLiteral(", ")));
+    for (const QString& f : report.failed)
+        r.message(QStringLiteral("Не подтверждено: ") + f);
+    if (report.outcome == service::Outcome::Done)
+        r.message(QStringLiteral("Части рисунка записаны в ячейки %1..%2.")
+                      .arg(report.logos.first(), 3, 10, QLatin1Char('0'))
+                      .arg(report.logos.last(), 3, 10, QLatin1Char('0')));
+    return reportOf(r, report);
+}
+
 int backup(Run& r) {
     return reportOf(r, service::backupTo(r.s, r.args[0]));
 }
@@ -414,6 +441,11 @@ const QList<Command>& commands() {
         {QStringLiteral("write-logo"), QStringLiteral("write-logo SLOT FILE"),
          QStringLiteral("Записывает файл BIN (или PBM по расширению .pbm) в ячейку 0..127."), 2, 2,
          true, writeLogo},
+        {QStringLiteral("write-parts"), QStringLiteral("write-parts SLOT FILE_1"),
+         QStringLiteral("Записывает части разбитого рисунка (FILE_1 - первая часть, name_1.bin "
+                        "или name_1.bmp; за ней name_2, ...) в ячейки SLOT, SLOT+1, ... и читает "
+                        "каждую обратно. Все части проверяются до записи."),
+         2, 2, true, writeParts},
         {QStringLiteral("delete-logo"), QStringLiteral("delete-logo SLOT"),
          QStringLiteral("Очищает ячейку логотипа 0..127."), 1, 1, true, deleteLogo},
         {QStringLiteral("set-clock"), QStringLiteral("set-clock [now|YYYY-MM-DDThh:mm:ss]"),

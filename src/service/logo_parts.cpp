@@ -4,6 +4,7 @@
 #include "device/area_maps.h"
 #include "logos/column_packing.h"
 #include "logos/picture_files.h"
+#include "platform/file_access.h"
 #include "platform/number_prompt.h"
 #include "service/printer_memory.h"
 #include "service/service_commands.h"
@@ -60,6 +61,8 @@ SlotPayload slotPayloadOfFile(const QString& path) {
         const logos::BmpRead bmp = logos::readBmp(path);
         if (!bmp.error.isEmpty()) {
             out.error = bmp.error;
+            const QFileInfo file(path);
+            out.unreadable = !file.isFile() || !file.isReadable();
             return out;
         }
         p.width = bmp.picture.width();
@@ -67,8 +70,10 @@ SlotPayload slotPayloadOfFile(const QString& path) {
         p.columns = logos::packLogoColumns(bmp.picture, 0, p.width, bmp.picture.height());
     } else {
         const QByteArray bytes = logos::readFileStart(path, logos::PackedFileReadLimit, &out.error);
-        if (!out.error.isEmpty())
+        if (!out.error.isEmpty()) {
+            out.unreadable = true;
             return out;
+        }
         const logos::PackedDecode d =
             suffix == QLatin1String("pbm") ? logos::decodePbm(bytes) : logos::decodeBin(bytes);
         if (!d.ok()) {
@@ -92,30 +97,53 @@ SlotPayload slotPayloadOfFile(const QString& path) {
     return out;
 }
 
+LogoParts readLogoParts(const QString& firstPart) {
+    LogoParts out;
+    out.files = logoPartFiles(firstPart);
+    if (!QFileInfo(firstPart).isFile()) {
+        out.error = QFileInfo::exists(firstPart)
+                        ? platform::notRegularFileText(QFileInfo(firstPart).fileName())
+                        : logos::unreadableFileText(firstPart);
+        out.unreadable = true;
+        return out;
+    }
+    if (out.files.isEmpty()) {
+        out.error = QStringLiteral("Файл '%1' - не первая часть разбитого рисунка:\n\r"
+                                   "имя части оканчивается на _1.bin или _1.bmp.")
+                        .arg(QFileInfo(firstPart).fileName());
+        return out;
+    }
+    for (const QString& part : out.files) {
+        const SlotPayload p = slotPayloadOfFile(part);
+        if (!p.error.isEmpty()) {
+            out.error = p.error;
+            out.unreadable = p.unreadable;
+            return out;
+        }
+        out.bins.append(binOf(p.payload));
+    }
+    return out;
+}
+
+std::map<int, QByteArray> LogoParts::inSlots(int first) const {
+    std::map<int, QByteArray> out;
+    for (int k = 0; k < bins.size(); ++k)
+        out[first + k] = bins[k];
+    return out;
+}
+
 void writeLogoParts(Session& s) {
     const QString first = s.dialogs.openFile(
         kTitle, s.workDir.path(),
         QStringLiteral("Первая часть рисунка (*_1.bin, *_1.bmp)|*_1.bin;*_1.BIN;*_1.bmp;*_1.BMP"));
     if (first.isEmpty())
         return;
-    const QStringList parts = logoPartFiles(first);
-    if (parts.isEmpty()) {
-        s.dialogs.error(QStringLiteral("Файл '%1' - не первая часть разбитого рисунка:\n\r"
-                                       "имя части оканчивается на _1.bin или _1.bmp.")
-                            .arg(QFileInfo(first).fileName()));
+    const LogoParts parts = readLogoParts(first);
+    if (!parts.ok()) {
+        s.dialogs.error(parts.error + QStringLiteral("\n\rНичего не записано."));
         return;
     }
-    // Every part is checked before anything is sent.
-    QList<QByteArray> payloads;
-    for (const QString& part : parts) {
-        const SlotPayload p = slotPayloadOfFile(part);
-        if (!p.error.isEmpty()) {
-            s.dialogs.error(p.error + QStringLiteral("\n\rНичего не записано."));
-            return;
-        }
-        payloads.append(p.payload);
-    }
-    const int count = int(parts.size());
+    const int count = int(parts.files.size());
     NumberPrompt ask(
         kTitle,
         QStringLiteral("Частей: %1. Первая ячейка (0..%2):").arg(count).arg(kLastSlot + 1 - count),
@@ -129,19 +157,17 @@ void writeLogoParts(Session& s) {
     const auto map = fetchGraphicMap(s);
     if (!map)
         return;
-    std::map<int, QByteArray> files;
+    const std::map<int, QByteArray> files = parts.inSlots(int(firstSlot.value));
     QList<int> targets, occupied;
-    for (int k = 0; k < count; ++k) {
-        const int slot = int(firstSlot.value) + k;
-        files[slot] = binOf(payloads[k]);
+    for (const auto& [slot, bin] : files) {
         targets.append(slot);
         if (map->size() > slot && map->at(slot) == 'Y')
             occupied.append(slot);
     }
     QString summary = QStringLiteral("Частей рисунка: %1 (%2 .. %3).\n\rЯчейки: %4.\n\r")
                           .arg(count)
-                          .arg(QFileInfo(parts.first()).fileName(),
-                               QFileInfo(parts.last()).fileName(), slotList(targets));
+                          .arg(QFileInfo(parts.files.first()).fileName(),
+                               QFileInfo(parts.files.last()).fileName(), slotList(targets));
     if (!occupied.isEmpty())
         summary += QStringLiteral("Занятые ячейки будут перезаписаны: ") + slotList(occupied) +
                    QStringLiteral(".\n\r");

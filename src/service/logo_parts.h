@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <map>
 
 namespace service {
 
@@ -19,8 +20,21 @@ QStringList logoPartFiles(const QString& firstPart);
 struct SlotPayload {
     QByteArray payload;
     QString error;
+    bool unreadable = false; // the error is the file's, not its content's
 };
 SlotPayload slotPayloadOfFile(const QString& path);
+
+// Every part of a split picture, read and checked before anything is sent.
+struct LogoParts {
+    QStringList files;
+    QList<QByteArray> bins; // each as the slot reads back: length word, X, R, columns
+    QString error;          // the first part that cannot go into a slot, or the wrong first name
+    bool unreadable = false;
+    bool ok() const { return error.isEmpty(); }
+    // Part k into slot first + k.
+    std::map<int, QByteArray> inSlots(int first) const;
+};
+LogoParts readLogoParts(const QString& firstPart);
 
 // "СЕРВИС" / "Записать части рисунка в Маркиратор...": the parts of a split picture into
 // consecutive slots, each read back, with a stop between two parts.

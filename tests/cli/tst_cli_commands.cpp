@@ -2,6 +2,7 @@
 #include "cli/cli_commands.h"
 #include "test_rig.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -107,6 +108,20 @@ private slots:
         const QJsonObject result = QJsonDocument::fromJson(c.out).object();
         QCOMPARE(result.value("marks").toArray(), QJsonArray{1});
         QVERIFY(result.value("not_written").toArray().contains(QStringLiteral("Логотип 000")));
+    }
+
+    void partsOfASplitPictureGoIntoConsecutiveSlots() {
+        CliRig c;
+        for (int k = 1; k <= 2; ++k) {
+            QFile f(c.rig.dir.filePath(QStringLiteral("wide_%1.bin").arg(k)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("\x0c\x00\x0a\x01", 4) + QByteArray(10, char(k)));
+        }
+        QCOMPARE(c.run({"--json", "write-parts", "126", c.rig.dir.filePath("wide_1.bin")}), 0);
+        QCOMPARE(QJsonDocument::fromJson(c.out).object().value("logos").toArray(),
+                 (QJsonArray{126, 127}));
+        QCOMPARE(c.rig.printer.state.logos[127].left(4), QByteArray("\x0a\x01\x02\x02", 4));
+        QCOMPARE(c.run({"write-parts", "1", c.rig.dir.filePath("none_1.bin")}), 3);
     }
 
     void jsonReadoutsCarryDecodedValues() {
