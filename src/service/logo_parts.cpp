@@ -133,8 +133,9 @@ std::map<int, QByteArray> LogoParts::inSlots(int first) const {
 }
 
 void writeLogoParts(Session& s) {
+    // No name offered: the dialog opens where pictures were last opened.
     const QString first = s.dialogs.openFile(
-        kTitle, s.workDir.path(),
+        kTitle, QString(),
         QStringLiteral("Первая часть рисунка (*_1.bin, *_1.bmp)|*_1.bin;*_1.BIN;*_1.bmp;*_1.BMP"));
     if (first.isEmpty())
         return;
