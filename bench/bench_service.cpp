@@ -69,13 +69,17 @@ void BM_BackupFullPrinter(benchmark::State& state) {
 class CountingClock : public platform::Clock {
 public:
     void waitMs(int ms) override {
-        waitedMs += qMax(ms, 0);
+        waitedUs += 1000 * qint64(qMax(ms, 0));
         real.waitMs(ms);
+    }
+    void waitUs(int us) override {
+        waitedUs += qMax(us, 0);
+        real.waitUs(us);
     }
     QDateTime now() const override { return real.now(); }
     qint64 elapsedMs() const override { return real.elapsedMs(); }
     platform::RealClock real;
-    qint64 waitedMs = 0;
+    qint64 waitedUs = 0;
 };
 
 class CountingPort : public platform::QtSerialPort {
@@ -124,9 +128,10 @@ void BM_BackupFullPrinterRealTime(benchmark::State& state) {
             state.SkipWithError("the backup was not complete");
         const double wireMs = double(port.bytesMoved) * 10.0 * 1000.0 / 115200.0;
         state.counters["wall_ms"] = wallMs;
-        state.counters["waits_ms"] = double(clock.waitedMs);
+        state.counters["waits_ms"] = double(clock.waitedUs) / 1000.0;
         state.counters["wire_ms"] = wireMs;
-        state.counters["wall_pct_of_bound"] = 100.0 * wallMs / (double(clock.waitedMs) + wireMs);
+        state.counters["wall_pct_of_bound"] =
+            100.0 * wallMs / (double(clock.waitedUs) / 1000.0 + wireMs);
     }
 }
 
