@@ -69,22 +69,24 @@ int fontNumberOfText(const QString& text) {
 }
 
 QString fontCellText(int font) {
-    return QLatin1Char(' ') + QStringLiteral("%1").arg(font, 2, 10, QLatin1Char('0'));
+    return zeroPadded(font, 2, u" ");
 }
 
 QString freePlacesText(const QString& text) {
-    return QString::number(kMaxTextLength - text.size());
+    return zeroPadded(kMaxTextLength - text.size(), 1);
 }
 
 QString fragmentNumberOfRow(int row) {
-    return QString::number(row / 8 + 1) + QString::number(row % 8 + 1);
+    return zeroPadded(row % 8 + 1, 1, zeroPadded(row / 8 + 1, 1));
 }
 
 MarkRows initialRows() {
+    // Every row shares the same font and free-places strings.
+    const QString font = fontCellText(2);
+    const QString free = freePlacesText(QString());
     MarkRows rows;
     for (int r = 0; r < kFragmentCount; ++r)
-        rows[r] = {fragmentNumberOfRow(r), functionNames().first(), fontCellText(2), QString(),
-                   QString::number(kMaxTextLength)};
+        rows[r] = {fragmentNumberOfRow(r), functionNames().first(), font, QString(), free};
     return rows;
 }
 

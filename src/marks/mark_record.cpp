@@ -3,6 +3,7 @@
 
 #include "link/requests.h"
 #include "platform/codepage.h"
+#include "platform/number_text.h"
 
 using namespace platform;
 
@@ -14,20 +15,13 @@ quint8 byteAt(const QByteArray& bytes, qsizetype i) {
     return i >= 0 && i < bytes.size() ? quint8(bytes[i]) : 0;
 }
 
-// n bytes from `at`, ending earlier at a zero byte.
-QByteArray textAt(const QByteArray& bytes, qsizetype at, int n) {
-    QByteArray text;
-    for (int i = 0; i < n; ++i) {
-        const quint8 b = byteAt(bytes, at + i);
-        if (b == 0)
-            break;
-        text += char(b);
-    }
-    return text;
-}
-
-QString twoDigits(int n) {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+// n bytes from `at`, ending earlier at a zero byte or the end of the reply.
+QByteArrayView textAt(const QByteArray& bytes, qsizetype at, int n) {
+    if (at >= bytes.size() || n <= 0)
+        return {};
+    const QByteArrayView text(bytes.constData() + at, qMin<qsizetype>(n, bytes.size() - at));
+    const qsizetype zero = text.indexOf('\0');
+    return zero < 0 ? text : text.first(zero);
 }
 
 } // namespace
@@ -49,17 +43,19 @@ void decodeMarkData(const QByteArray& reply, MarkReader reader, MarkRows& rows) 
         MarkRow& row = rows[rowOfRecord(k)];
 
         const quint8 code = byteAt(reply, at);
-        row[FunctionColumn] = functionNameOfCode(code).value_or(
-            byNumber ? QStringLiteral("?")
-                     : QLatin1Char(' ') + QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0')));
+        if (std::optional<QString> name = functionNameOfCode(code))
+            row[FunctionColumn] = *std::move(name);
+        else
+            row[FunctionColumn] = byNumber ? QStringLiteral("?") : zeroPadded(code, 3, u" ");
 
         const quint8 font = byteAt(reply, at + 1);
-        if (byNumber)
-            row[FontColumn] = QLatin1Char(' ') + twoDigits(qint8(font)).left(2);
-        else
-            row[FontColumn] = QLatin1Char(' ') +
-                              (font >= 16 ? QStringLiteral("%1").arg(font, 3, 10, QLatin1Char('0'))
-                                          : twoDigits(font));
+        if (byNumber) {
+            // Two characters of the signed font: -56 shows as " -5", 100 as " 10".
+            row[FontColumn] = zeroPadded(qint8(font), 2, u" ");
+            row[FontColumn].truncate(3);
+        } else {
+            row[FontColumn] = zeroPadded(font, font >= 16 ? 3 : 2, u" ");
+        }
 
         const int length = byNumber ? int(qint8(byteAt(reply, at + 2))) : byteAt(reply, at + 2);
         const QString text = length > 0
@@ -115,7 +111,7 @@ QString fragmentReportText(int line, int fragment, const QByteArray& reply) {
         text += QStringLiteral("Функция: <неизвестна>\n\r");
         break;
     }
-    text += QStringLiteral("Шрифт:   ") + twoDigits(byteAt(reply, 1)) + QStringLiteral("\n\r");
+    text += QStringLiteral("Шрифт:   ") + zeroPadded(byteAt(reply, 1), 2) + QStringLiteral("\n\r");
     const int n = byteAt(reply, 2);
     if (n > 0)
         text +=

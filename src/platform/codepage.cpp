@@ -42,7 +42,7 @@ int encodeChar(char16_t c) {
 
 } // namespace
 
-QString fromCp1251(const QByteArray& bytes) {
+QString fromCp1251(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i)
         text[i] = QChar(decodeByte(static_cast<unsigned char>(bytes[i])));
