@@ -32,14 +32,4 @@ QByteArray packColumns(const QImage& dots, int first, int count, int height, int
     return out;
 }
 
-bool packedDot(const QByteArray& packed, int byteRows, int column, int row) {
-    const int fromBottom = 8 * byteRows - 1 - row;
-    if (column < 0 || fromBottom < 0 || row < 0)
-        return false;
-    const qsizetype index = qsizetype(column) * byteRows + fromBottom / 8;
-    if (index >= packed.size())
-        return false;
-    return (quint8(packed[index]) >> (fromBottom % 8)) & 1;
-}
-
 } // namespace logos

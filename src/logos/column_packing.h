@@ -23,8 +23,4 @@ inline QByteArray packLogoColumns(const QImage& dots, int first, int count, int 
     return packColumns(dots, first, count, height, byteRowsFor(height), height - 1);
 }
 
-// Whether the dot at (column, row) of an 8 * byteRows high logo is set in packed data; bytes
-// past the end of `packed` read as zero.
-bool packedDot(const QByteArray& packed, int byteRows, int column, int row);
-
 } // namespace logos

@@ -204,10 +204,26 @@ void LogoDocument::drawPackedLogo(const QByteArray& packed, int width, int byteR
     pending_ = size();
     ensureDotImage(width_);
     dots_.fill(BackgroundColour);
-    for (int y = 0; y < height_; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(dots_.scanLine(y));
-        for (int x = 0; x < width_; ++x)
-            line[x] = packedDot(packed, rows, x, y) ? DotColour : NoDotColour;
+    // A byte at a time into its eight rows: a bitmap read draws up to 26,000 dots, so no test
+    // per dot beyond the loop over columns.
+    const QRgb colours[2] = {NoDotColour, DotColour};
+    const char* bytes = packed.constData();
+    for (int byteRow = 0; byteRow < rows; ++byteRow) {
+        // Bit k is the dot k rows above the lowest row of the group.
+        QRgb* lines[8];
+        for (int k = 0; k < 8; ++k)
+            lines[k] = reinterpret_cast<QRgb*>(dots_.scanLine(height_ - 1 - 8 * byteRow - k));
+        // The columns whose byte is in `packed`; bytes past its end read as zero.
+        const qsizetype present =
+            packed.size() > byteRow ? (packed.size() - byteRow + rows - 1) / rows : 0;
+        const int drawn = int(std::min<qsizetype>(width_, present));
+        for (qsizetype x = 0, i = byteRow; x < drawn; ++x, i += rows) {
+            const unsigned byte = quint8(bytes[i]);
+            for (int k = 0; k < 8; ++k)
+                lines[k][x] = colours[(byte >> k) & 1u];
+        }
+        for (QRgb* line : lines)
+            std::fill(line + drawn, line + width_, NoDotColour);
     }
     startFreshHistory();
     emitAllChanged();
