@@ -8,28 +8,44 @@ namespace printerlink {
 namespace {
 
 constexpr int kBytesPerLine = 16;
+constexpr int kHexColumn = kBytesPerLine * 3;
 
-QString textColumn(const QByteArray& bytes) {
-    QByteArray shown = bytes;
-    for (char& c : shown) {
-        const auto b = quint8(c);
-        if (b < 0x20 || b == 0x7F)
-            c = '.';
-    }
-    return platform::fromCp1251(shown);
+// How each byte shows in the text column: Windows-1251, control bytes as dots.
+const QString& shownBytes() {
+    static const QString shown = [] {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b < 0x20 || b == 0x7F ? '.' : b);
+        return platform::fromCp1251(all);
+    }();
+    return shown;
 }
 
 } // namespace
 
+// Each line is written into one string of its final size: a bitmap read logs 8 KB this way.
 QStringList trafficLines(const QDateTime& at, Direction direction, const QByteArray& bytes) {
+    static constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+    const QChar* shown = shownBytes().constData();
     QStringList out;
+    out.reserve((bytes.size() + kBytesPerLine - 1) / kBytesPerLine);
     const QString head =
         at.toString(QStringLiteral("hh:mm:ss.zzz")) +
         (direction == Direction::Sent ? QStringLiteral(" -> ") : QStringLiteral(" <- "));
-    for (qsizetype at = 0; at < bytes.size(); at += kBytesPerLine) {
-        const QByteArray part = bytes.mid(at, kBytesPerLine);
-        const QString hex = QString::fromLatin1(part.toHex(' ').toUpper());
-        out << head + hex.leftJustified(kBytesPerLine * 3, u' ') + u'|' + textColumn(part) + u'|';
+    for (qsizetype from = 0; from < bytes.size(); from += kBytesPerLine) {
+        const qsizetype n = qMin<qsizetype>(kBytesPerLine, bytes.size() - from);
+        QString line(head.size() + kHexColumn + n + 2, u' ');
+        QChar* hex = std::copy(head.begin(), head.end(), line.begin());
+        QChar* text = hex + kHexColumn;
+        *text++ = u'|';
+        for (qsizetype i = 0; i < n; ++i) {
+            const auto b = quint8(bytes[from + i]);
+            hex[3 * i] = kHexDigits[b >> 4];
+            hex[3 * i + 1] = kHexDigits[b & 0xF];
+            *text++ = shown[b];
+        }
+        *text = u'|';
+        out << line;
     }
     return out;
 }
