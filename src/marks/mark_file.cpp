@@ -44,7 +44,8 @@ QByteArray encodeMarkFile(const MarkRows& rows) {
     return out;
 }
 
-std::optional<MarkRows> decodeMarkFile(const QByteArray& bytes, const MarkRows& current) {
+std::optional<MarkRows> decodeMarkFile(const QByteArray& bytes, const MarkRows& current,
+                                       FileFonts fonts) {
     MarkRows rows = current;
     qsizetype pos = 0;
     for (int i = 0; i < kFragmentCount; ++i) {
@@ -59,8 +60,9 @@ std::optional<MarkRows> decodeMarkFile(const QByteArray& bytes, const MarkRows& 
         row[FunctionColumn] = functionNameOfCode(code).value_or(functionNames().first());
         // Fonts 14 and 15 are not taken from a file; "#" marks the replacement font 02.
         const QString digits = fromCp1251(line.mid(3, 2));
-        row[FontColumn] =
-            readDecimal(digits) > 13 ? QStringLiteral(" #02") : QLatin1Char(' ') + digits;
+        row[FontColumn] = fonts == FileFonts::ReplaceAbove13 && readDecimal(digits) > 13
+                              ? QStringLiteral(" #02")
+                              : QLatin1Char(' ') + digits;
         row[TextColumn] = fromCp1251(line.mid(5));
         row[FreeColumn] = freePlacesText(row[TextColumn]);
     }

@@ -120,7 +120,8 @@ LoadedBackup loadBackupFolder(const QString& folder) {
         const QByteArray bytes = listed(relative);
         if (!contents.contains(relative))
             continue;
-        const auto rows = marks::decodeMarkFile(bytes, marks::initialRows());
+        const auto rows =
+            marks::decodeMarkFile(bytes, marks::initialRows(), marks::FileFonts::Keep);
         if (!rows || marks::checkTexts(*rows, true).any())
             out.problems.append(relative + QStringLiteral(": не файл марки"));
         else

@@ -17,8 +17,8 @@ QByteArray slotContent(const QByteArray& bin) {
 
 QStringList differingFragments(const QByteArray& markFileA, const QByteArray& markFileB) {
     const marks::MarkRows blank = marks::initialRows();
-    const auto a = marks::decodeMarkFile(markFileA, blank);
-    const auto b = marks::decodeMarkFile(markFileB, blank);
+    const auto a = marks::decodeMarkFile(markFileA, blank, marks::FileFonts::Keep);
+    const auto b = marks::decodeMarkFile(markFileB, blank, marks::FileFonts::Keep);
     QStringList out;
     for (int row = 0; row < marks::kFragmentCount; ++row) {
         bool same = a && b;

@@ -418,7 +418,7 @@ QString restoreSummary(const LoadedBackup& backup, const std::set<int>& printerM
 // Writes one mark and reads it back; "" when it verified, else why not. `linkLost` when the
 // printer stopped answering.
 QString restoreMark(Session& s, int n, const QByteArray& file, bool* linkLost) {
-    const auto rows = marks::decodeMarkFile(file, marks::initialRows());
+    const auto rows = marks::decodeMarkFile(file, marks::initialRows(), marks::FileFonts::Keep);
     if (!marks::sendMark(s, n, *rows)) {
         *linkLost = true;
         return QStringLiteral("не записана");

@@ -102,6 +102,31 @@ private slots:
         QCOMPARE(service::compareWith(rig.session, rig.folder("b")).differences, QStringList());
     }
 
+    // Fonts 14 and 15 become font 02 when a user opens a mark file; a restore must give the
+    // printer back its own fonts, every function and a full-length Cyrillic text.
+    void aRestoreKeepsEveryFontAndFunction() {
+        ServiceRig rig;
+        const char codes[] = {0x18, 0x19, 0x1A, 0x1C, 0x1D, 0x10};
+        QByteArray mark;
+        for (int k = 0; k < 32; ++k) {
+            // A bar code always holds its 13 digits.
+            const QByteArray text = k % 6 == 5 ? QByteArray("4600000000017")
+                                    : k == 4   ? QByteArray(44, '\xC6')
+                                               : "PART " + QByteArray::number(k);
+            mark += (QByteArray(1, codes[k % 6]) + char(k % 16) + char(text.size()) + text)
+                        .leftJustified(48, '\0');
+        }
+        rig.printer.state.marks[7] = mark;
+        service::backupTo(rig.session, rig.folder("b"));
+        rig.printer.state.marks.fill({});
+        rig.dialogs.answer(MessageAnswer::Yes).answer(MessageAnswer::No);
+
+        const auto report = service::restoreFrom(rig.session, rig.folder("b"));
+
+        QVERIFY2(report.failed.isEmpty(), qPrintable(report.failed.join('\n')));
+        QCOMPARE(rig.printer.state.marks[7].toHex(), mark.toHex());
+    }
+
     void theCurrentMarkIsWrittenOnlyWhenAsked() {
         ServiceRig rig;
         service::backupTo(rig.session, rig.folder("b"));
