@@ -11,6 +11,7 @@
 #include "marks/mark_file.h"
 #include "marks/mark_record.h"
 #include "marks/mark_transfer.h"
+#include "marks/text_check.h"
 #include "service/backup_folder.h"
 
 #include <QFileInfo>
@@ -104,12 +105,6 @@ marks::MarkReader readerFor(int number) {
     return number == 0 ? marks::MarkReader::Current : marks::MarkReader::ByNumber;
 }
 
-QByteArray markFileOfReply(const QByteArray& reply, marks::MarkReader reader) {
-    marks::MarkRows rows = marks::initialRows();
-    marks::decodeMarkData(reply, reader, rows);
-    return marks::encodeMarkFile(rows);
-}
-
 // A reply cut short by a stall on the line reads as free places or zero columns; a backup must
 // not keep that, so a read-only request whose reply is short or malformed is asked again.
 constexpr int kAttempts = 4;
@@ -167,8 +162,19 @@ std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QStr
         }
         *empty = marks::isEmptyMarkReply(*reply);
         // An empty place may answer with less than a whole mark.
-        if (received >= marks::kMarkDataSize || *empty)
-            return markFileOfReply(*reply, readerFor(number));
+        if (received >= marks::kMarkDataSize || *empty) {
+            marks::MarkRows rows = marks::initialRows();
+            marks::decodeMarkData(*reply, readerFor(number), rows);
+            // A mark file holds a fragment per line: such a text would come back cut.
+            if (const QStringList breaks = marks::checkTexts(rows, false).lineBreaks;
+                !breaks.isEmpty()) {
+                *why = QStringLiteral("перевод строки в тексте фрагментов %1, в файл марки не "
+                                      "записать")
+                           .arg(breaks.join(QStringLiteral(", ")));
+                return std::nullopt;
+            }
+            return marks::encodeMarkFile(rows);
+        }
         *why = QStringLiteral("ответ неполный");
     }
     return std::nullopt;

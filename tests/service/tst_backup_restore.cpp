@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace platform;
@@ -174,6 +175,19 @@ private slots:
         QCOMPARE(
             QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());
+    }
+
+    // A mark file holds a fragment per line: a text with a line break would come back cut, so
+    // the backup is not made and says why.
+    void aMarkAFileCannotHoldStopsTheBackup() {
+        ServiceRig rig;
+        rig.printer.state.marks[9] = markWith(2, "LOT\r\n7");
+        const auto report = service::backupTo(rig.session, rig.folder("b"));
+        QCOMPARE(int(report.outcome), int(service::Outcome::LinkFailed));
+        QCOMPARE(rig.dialogs.last().text,
+                 QStringLiteral("Резервная копия не создана: не прочитано - Марка 09: перевод "
+                                "строки в тексте фрагментов 31, в файл марки не записать."));
+        QVERIFY(!QFileInfo::exists(rig.folder("b")));
     }
 
     void compareListsEveryDifferenceAndWritesNothing() {
