@@ -28,7 +28,8 @@ void CliDialogs::showSteps(const QString&, int done, int total, const QString& i
         return;
     }
     stepShown_ = true;
-    std::fprintf(out_, "\r[%d/%d] %-30s", done + 1, total, item.toLocal8Bit().constData());
+    // Back to the start of the line and clear it: items differ in length.
+    std::fprintf(out_, "\r\033[K[%d/%d] %s", done + 1, total, item.toLocal8Bit().constData());
     std::fflush(out_);
 }
 
