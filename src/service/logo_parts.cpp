@@ -23,19 +23,6 @@ const QString kTitle = QStringLiteral("Запись частей рисунка"
 constexpr int kLastSlot = 127;
 constexpr int kMostParts = 12;
 
-QString slotList(const QList<int>& numbers) {
-    QStringList out;
-    for (int n : numbers)
-        out.append(QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
-    return out.join(QStringLiteral(", "));
-}
-
-// The BIN form the slot reads back as: length word, then the payload.
-QByteArray binOf(const QByteArray& payload) {
-    const int length = payload.size();
-    return QByteArray(1, char(length & 0xFF)) + char(length >> 8) + payload;
-}
-
 } // namespace
 
 QStringList logoPartFiles(const QString& firstPart) {
@@ -93,7 +80,8 @@ SlotPayload slotPayloadOfFile(const QString& path) {
                         .arg(logos::SlotBytes);
         return out;
     }
-    out.payload = QByteArray(1, char(p.width)) + char(p.byteRows) + p.columns;
+    // The length word of a split part and of a slot read back.
+    out.bin = logos::encodeBin(p.width, p.byteRows, p.columns, p.width * p.byteRows + 2);
     return out;
 }
 
@@ -120,7 +108,7 @@ LogoParts readLogoParts(const QString& firstPart) {
             out.unreadable = p.unreadable;
             return out;
         }
-        out.bins.append(binOf(p.payload));
+        out.bins.append(p.bin);
     }
     return out;
 }
@@ -168,9 +156,9 @@ void writeLogoParts(Session& s) {
     QString summary = QStringLiteral("Частей рисунка: %1 (%2 .. %3).\n\rЯчейки: %4.\n\r")
                           .arg(count)
                           .arg(QFileInfo(parts.files.first()).fileName(),
-                               QFileInfo(parts.files.last()).fileName(), slotList(targets));
+                               QFileInfo(parts.files.last()).fileName(), numberList(targets, 3));
     if (!occupied.isEmpty())
-        summary += QStringLiteral("Занятые ячейки будут перезаписаны: ") + slotList(occupied) +
+        summary += QStringLiteral("Занятые ячейки будут перезаписаны: ") + numberList(occupied, 3) +
                    QStringLiteral(".\n\r");
     if (s.dialogs.messageBox(kTitle, summary + QStringLiteral("\n\rЗаписать?"),
                              MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
@@ -180,7 +168,7 @@ void writeLogoParts(Session& s) {
     if (report.outcome == Outcome::Done) {
         s.dialogs.messageBox(kTitle,
                              QStringLiteral("Части рисунка записаны в ячейки: ") +
-                                 slotList(report.logos) +
+                                 numberList(report.logos, 3) +
                                  QStringLiteral(".\n\rВсе прочитаны обратно и совпадают "
                                                 "с файлами."),
                              MessageIcon::Information, MessageButtons::Ok);
@@ -190,7 +178,7 @@ void writeLogoParts(Session& s) {
                        ? QStringLiteral("Запись частей рисунка остановлена.\n\r")
                        : QString();
     text += QStringLiteral("Записаны ячейки: ") +
-            (report.logos.isEmpty() ? QStringLiteral("ни одной") : slotList(report.logos)) +
+            (report.logos.isEmpty() ? QStringLiteral("ни одной") : numberList(report.logos, 3)) +
             QLatin1Char('.');
     if (!report.notWritten.isEmpty())
         text += QStringLiteral("\n\rНе записаны: ") + report.notWritten.join(QStringLiteral(", ")) +

@@ -15,10 +15,10 @@ namespace service {
 // extension gives nothing.
 QStringList logoPartFiles(const QString& firstPart);
 
-// What a slot takes of a BIN, PBM or BMP logo file: X, R and the packed columns; or the
-// message that refuses it (unreadable, not a logo, too large for one slot).
+// A BIN, PBM or BMP logo file as the BIN file of the slot it goes into (as the slot reads
+// back); or the message that refuses it (unreadable, not a logo, too large for one slot).
 struct SlotPayload {
-    QByteArray payload;
+    QByteArray bin;
     QString error;
     bool unreadable = false; // the error is the file's, not its content's
 };

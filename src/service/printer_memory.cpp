@@ -30,6 +30,18 @@ QStringList differingFragments(const QByteArray& markFileA, const QByteArray& ma
     return out;
 }
 
+// "001, 002, ..." with a line break after every 12 numbers: a full printer has 128 slots.
+QString numberList(const QList<int>& numbers, int width) {
+    constexpr int kPerLine = 12;
+    QString out;
+    for (qsizetype k = 0; k < numbers.size(); ++k) {
+        if (k > 0)
+            out += k % kPerLine ? QStringLiteral(", ") : QStringLiteral(",\n\r");
+        out += QStringLiteral("%1").arg(numbers[k], width, 10, QLatin1Char('0'));
+    }
+    return out;
+}
+
 QString markLabel(int number) {
     return QStringLiteral("Марка %1").arg(number, 2, 10, QLatin1Char('0'));
 }

@@ -28,6 +28,9 @@ QStringList differingFragments(const QByteArray& markFileA, const QByteArray& ma
 // backup's mark 00 is compared only when both hold one: it changes with every print job.
 QStringList memoryDifferences(const PrinterMemory& printer, const PrinterMemory& backup);
 
+// "001, 002, ..." with a line break after every 12 numbers: a full printer has 128 slots.
+QString numberList(const QList<int>& numbers, int width);
+
 QString markLabel(int number); // "Марка 07"
 QString slotLabel(int slot);   // "Логотип 012"
 

@@ -81,18 +81,6 @@ private:
 const QString kBackupTitle = QStringLiteral("Резервная копия Маркиратора");
 const QString kCompareTitle = QStringLiteral("Сравнение с резервной копией");
 
-// "001, 002, ..." with a line break after every 12 numbers: a full printer has 128 slots.
-QString numberList(const QList<int>& numbers, int width) {
-    constexpr int kPerLine = 12;
-    QString out;
-    for (qsizetype k = 0; k < numbers.size(); ++k) {
-        if (k > 0)
-            out += k % kPerLine ? QStringLiteral(", ") : QStringLiteral(",\n\r");
-        out += QStringLiteral("%1").arg(numbers[k], width, 10, QLatin1Char('0'));
-    }
-    return out;
-}
-
 std::set<int> occupied(const QByteArray& map, int first, int count) {
     std::set<int> out;
     for (int k = 0; k < count; ++k)
