@@ -36,6 +36,7 @@ enum class CommandId {
     WriteGraphicMark = 27,
     MarkBitmap = 28,
     DeleteLogo = 29,
+    ImportPicture = 80, // ГРАФИКА, after the numbering of the first release was full
     // РедакторГрафики
     LogoWidth = 30,
     LogoHeight = 31,

@@ -14,6 +14,7 @@
 #include "link/version_query.h"
 #include "logos/logo_file_commands.h"
 #include "logos/logo_transfer.h"
+#include "logos/picture_import.h"
 #include "marks/fragment_transfer.h"
 #include "marks/mark_file_commands.h"
 #include "marks/mark_transfer.h"
@@ -94,6 +95,8 @@ const QHash<CommandId, Command>& table() {
         // Logos
         {CommandId::NewLogo, run<logos::newLogo>},
         {CommandId::OpenLogoFile, run<logos::openLogoFile>},
+        {CommandId::ImportPicture,
+         [](Shell& sh) { logos::importPicture(sh.session(), sh.pictureImportDialog()); }},
         {CommandId::SaveLogoAs, run<logos::saveLogoAs>},
         {CommandId::ReadLogo, run<readLogoSlot>},
         {CommandId::WriteLogo, run<writeLogoSlot>},

@@ -8,6 +8,9 @@
 namespace printerlink {
 struct Session;
 }
+namespace logos {
+class PictureImportDialog;
+}
 
 namespace app {
 
@@ -26,6 +29,7 @@ public:
     // Asks the exit question; the program ends on Yes.
     virtual void requestExit() = 0;
     virtual void showProtocolLog() = 0;
+    virtual logos::PictureImportDialog& pictureImportDialog() = 0;
 };
 
 using Command = void (*)(Shell&);

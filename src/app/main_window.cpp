@@ -111,6 +111,7 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCat
     markDoc_ = std::make_unique<marks::MarkDocument>();
     session_.logo = logoDoc_.get();
     session_.marks = markDoc_.get();
+    pictureImport_.setParentWindow(this);
 
     setWindowTitle(kTitle);
     setFixedSize(800, 600);

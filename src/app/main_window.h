@@ -3,6 +3,7 @@
 
 #include "app/command_table.h"
 #include "app/icons.h"
+#include "app/picture_import_window.h"
 #include "link/session.h"
 #include "platform/status_view.h"
 
@@ -66,6 +67,7 @@ public:
     void showGraphicWindow(bool fromShortcut) override;
     void requestExit() override;
     void showProtocolLog() override;
+    logos::PictureImportDialog& pictureImportDialog() override { return pictureImport_; }
 
     // StatusView
     void setLamp(platform::LampTarget target, platform::Lamp lamp) override;
@@ -117,6 +119,7 @@ private:
     bool isShortcut(const QKeyEvent* e) const;
 
     Icons icons_;
+    QtPictureImport pictureImport_;
     printerlink::Session session_;
     std::unique_ptr<marks::MarkDocument> markDoc_;
     std::unique_ptr<logos::LogoDocument> logoDoc_;

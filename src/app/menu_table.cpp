@@ -105,7 +105,8 @@ QList<MenuItem> build() {
                  CommandId::TextMarkArea);
 
     t << plain(kGraphic, QStringLiteral("Создать Новый Логотип"), CommandId::NewLogo)
-      << plain(kGraphic, QStringLiteral("Открыть Файл Логотипа"), CommandId::OpenLogoFile, true)
+      << plain(kGraphic, QStringLiteral("Открыть Файл Логотипа"), CommandId::OpenLogoFile)
+      << plain(kGraphic, QStringLiteral("Импорт рисунка..."), CommandId::ImportPicture, true)
       << greyed(kGraphic, QStringLiteral("Сохранить изменение в файле"), CommandId::SaveLogo)
       << plain(kGraphic, QStringLiteral("Сохранить Логотип как.."), CommandId::SaveLogoAs, true)
       << printer(kGraphic, QStringLiteral("Чтение Логотипа из Маркиратора"), CommandId::ReadLogo)

@@ -2,6 +2,7 @@
 #include "cli/cli_commands.h"
 
 #include "cli/cli_dialogs.h"
+#include "cli/cli_import_picture.h"
 #include "cli/cli_text.h"
 #include "device/area_map_text.h"
 #include "device/area_maps.h"
@@ -466,6 +467,12 @@ const QList<Command>& commands() {
                         "--with-current записывает и текущую марку 00. Копия с изменённым или "
                         "недостающим файлом отвергается целиком, до записи."),
          1, 3, true, restore},
+        {QStringLiteral("import-picture"), importPictureSynopsis(), importPictureHelp(), 2, 14,
+         false,
+         [](Run& r) {
+             return importPicture(r.args, r.result, r.text,
+                                  [&r](const QString& m) { r.message(m); });
+         }},
         {QStringLiteral("compare"), QStringLiteral("compare DIR"),
          QStringLiteral("Сравнивает Маркиратор с копией DIR, ничего не записывая."), 1, 1, true,
          compare},

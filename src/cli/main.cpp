@@ -4,8 +4,11 @@
 #include "platform/real_clock.h"
 #include "platform/system_port_catalogue.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <memory>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -30,7 +33,15 @@ extern "C" void onInterrupt(int) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The text of an SVG drawing needs the font database, which only a GUI application has;
+    // on the offscreen platform it needs no display.
+    const bool drawsPictures = std::any_of(
+        argv + 1, argv + argc, [](const char* a) { return std::strcmp(a, "import-picture") == 0; });
+    if (drawsPictures)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        drawsPictures ? std::make_unique<QGuiApplication>(argc, argv)
+                      : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("inkwick-cli"));
     std::signal(SIGINT, onInterrupt);
     platform::QtSerialPort port;

@@ -131,6 +131,27 @@ public:
     void redo() override { doc_.applyClear(); }
 };
 
+class ImportCommand : public WholePictureCommand {
+public:
+    ImportCommand(LogoDocument& doc, const QImage& picture)
+        : WholePictureCommand(doc, QStringLiteral("import")), picture_(picture),
+          file_(doc.currentFile()), extension_(doc.currentExtension()) {}
+    void redo() override {
+        doc_.applyPicture(picture_);
+        doc_.setPendingSize(doc_.size());
+        doc_.setCurrentFile({}, {});
+    }
+    void undo() override {
+        WholePictureCommand::undo();
+        doc_.setCurrentFile(file_, extension_);
+    }
+
+private:
+    QImage picture_;
+    QString file_;
+    QString extension_;
+};
+
 LogoDocument::LogoDocument(QObject* parent) : QObject(parent), undo_(new QUndoStack(this)) {
     dots_ = filledImage(DotImageWidth, DotImageHeight, BackgroundColour);
     clearLogo(width_, height_);
@@ -231,6 +252,16 @@ void LogoDocument::drawPackedLogo(const QByteArray& packed, int width, int byteR
 
 void LogoDocument::loadPicture(const QImage& picture) {
     endStroke();
+    applyPicture(picture);
+    startFreshHistory();
+}
+
+void LogoDocument::importPicture(const QImage& picture) {
+    endStroke();
+    undo_->push(new ImportCommand(*this, picture));
+}
+
+void LogoDocument::applyPicture(const QImage& picture) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
     width_ = rgb.width();
     height_ = std::min(rgb.height(), MaxLogoHeight);
@@ -239,7 +270,6 @@ void LogoDocument::loadPicture(const QImage& picture) {
     for (int y = 0; y < height_; ++y)
         std::copy_n(reinterpret_cast<const QRgb*>(rgb.constScanLine(y)), width_,
                     reinterpret_cast<QRgb*>(dots_.scanLine(y)));
-    startFreshHistory();
     emit scrollHomeRequested();
     emitAllChanged();
 }

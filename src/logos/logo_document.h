@@ -87,6 +87,10 @@ public:
     void invert();
     // Empties the current X x Y area; the size stays.
     void clearArea();
+    // An imported picture (at most 32 rows) becomes the logo, its size the logo size and the
+    // pending size; the logo has no file until it is saved. One step: undo gives back the old
+    // logo and its file.
+    void importPicture(const QImage& picture);
     // Pixels of the logo area that are exactly RGB(0,0,0).
     int countBlackDots() const;
     bool canUndo() const;
@@ -121,6 +125,7 @@ private:
     friend class ResizeCommand;
     friend class InvertCommand;
     friend class ClearCommand;
+    friend class ImportCommand;
     struct Snapshot {
         int width;
         int height;
@@ -133,6 +138,7 @@ private:
     void applyResize(QSize size);
     void applyInvert();
     void applyClear();
+    void applyPicture(const QImage& picture);
 
     void paintDotPixel(int column, int row, QRgb dotPixel);
     void ensureDotImage(int width);
