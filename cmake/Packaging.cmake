@@ -80,6 +80,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt and C++ libraries come from dpkg-shlibdeps; the platform plugin, the fonts and Qt's
 # Russian texts are loaded at run time, so no linker dependency names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, qt6-image-formats-plugins, fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
 include(CPack)

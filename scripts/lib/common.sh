@@ -8,6 +8,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 PACKAGES=(
     cmake g++ make ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
+    qt6-svg-dev qt6-image-formats-plugins
     libbenchmark-dev fonts-liberation qt6-translations-l10n
     xvfb xauth
 )
