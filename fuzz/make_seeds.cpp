@@ -204,6 +204,18 @@ void pictureSeeds() {
     }
     // Refused for its height, so the refusal path has a seed too.
     seed("fuzz_bmp_file", bmpAtDepth(pattern(40, 33), QImage::Format_RGB888));
+
+    // The import: the first byte chooses SVG (odd) or any other picture, and the options.
+    for (const char* format : {"png", "jpg", "gif", "tiff", "webp", "bmp"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (pattern(60, 40).save(&buffer, format))
+            seed("fuzz_picture_import", QByteArray(1, '\x3e') + bytes);
+    }
+    seed("fuzz_picture_import",
+         QByteArray("\xbf<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 40 20\">"
+                    "<rect width=\"20\" height=\"20\"/><text x=\"20\" y=\"15\">A</text></svg>"));
 }
 
 } // namespace
