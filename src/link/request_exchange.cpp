@@ -132,10 +132,11 @@ bool waitOutputDrained(Session& s, qint64 bytes) {
     for (qint64 waiting; (waiting = s.port.outputWaiting()) > 0;) {
         if (!s.port.isOpen() || s.clock.elapsedMs() - start > limitMs)
             return false;
-        // About as long as the rest needs: whole-millisecond polls would add up to a
-        // millisecond to every block a command sends.
-        s.clock.waitUs(
-            int(qBound(qint64(100), lineTimeUs(waiting, s.port.baudRate()), qint64(1000))));
+        // No longer than the rest surely needs (the first of the bytes counted may be half
+        // sent already), so the block costs its line time and no more; on a slow line a long
+        // drain is a run of waits that serve the window, not one stall.
+        const qint64 surelyUs = lineTimeUs(waiting - 1, s.port.baudRate());
+        s.clock.waitUs(int(qBound(qint64(100), surelyUs, qint64(10'000))));
     }
     return s.port.isOpen();
 }

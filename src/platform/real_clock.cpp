@@ -38,24 +38,45 @@ void serviceEvents() {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void RealClock::waitMs(int ms) {
-    if (ms <= 0)
-        return;
-    // Events are served at least once a millisecond, so a long wait never freezes the window and
-    // a painting turn makes a wait overshoot by its own length only.
-    const qint64 deadlineNs = timer_.nsecsElapsed() + qint64(ms) * 1000000;
+void RealClock::serve() {
+    const qint64 before = timer_.nsecsElapsed();
+    serviceEvents();
+    lastServedNs_ = timer_.nsecsElapsed();
+    turnCostNs_ = qMax(lastServedNs_ - before, turnCostNs_ - turnCostNs_ / 8);
+}
+
+void RealClock::waitUntil(qint64 deadlineNs) {
+    // Waking up from the sleep after a turn costs tens of microseconds.
+    constexpr qint64 kMarginNs = 200'000;
     for (;;) {
-        serviceEvents();
-        const qint64 leftNs = deadlineNs - timer_.nsecsElapsed();
+        qint64 now = timer_.nsecsElapsed();
+        if (now >= deadlineNs)
+            return;
+        // A turn that could not end before the deadline is left to the next wait, so the
+        // printer's pauses do not grow by the time a repaint takes; only a window left unserved
+        // for too long is served all the same.
+        const qint64 sinceTurn = now - lastServedNs_;
+        const bool fits = deadlineNs - now > turnCostNs_ + kMarginNs;
+        if ((sinceTurn >= kTurnEveryNs && fits) || sinceTurn >= kOverdueNs) {
+            serve();
+            now = timer_.nsecsElapsed();
+        }
+        const qint64 leftNs = deadlineNs - now;
         if (leftNs <= 0)
             return;
-        QThread::usleep(ulong(qMin<qint64>(leftNs, 1000000) / 1000));
+        const qint64 untilTurnNs = qMax<qint64>(lastServedNs_ + kTurnEveryNs - now, 50'000);
+        QThread::usleep(ulong(qMin(leftNs, untilTurnNs) / 1000));
     }
+}
+
+void RealClock::waitMs(int ms) {
+    if (ms > 0)
+        waitUntil(timer_.nsecsElapsed() + qint64(ms) * 1'000'000);
 }
 
 void RealClock::waitUs(int us) {
     if (us > 0)
-        QThread::usleep(ulong(us));
+        waitUntil(timer_.nsecsElapsed() + qint64(us) * 1'000);
 }
 
 QDateTime RealClock::now() const {

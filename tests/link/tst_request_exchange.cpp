@@ -302,6 +302,26 @@ private slots:
         QVERIFY2(waited >= 1000 && waited <= 1100, qPrintable(QString::number(waited)));
     }
 
+    // The output queue drains at the line rate: a block costs its line time and no more than
+    // one short poll over it, at any rate.
+    void aBlockCostsItsLineTime_data() {
+        QTest::addColumn<int>("baud");
+        QTest::newRow("9600") << 9600;
+        QTest::newRow("115200") << 115200;
+    }
+    void aBlockCostsItsLineTime() {
+        QFETCH(int, baud);
+        LinkRig rig;
+        rig.connect(QStringLiteral("K309"), baud);
+        const qint64 start = rig.clock.nowUs();
+        QVERIFY(sendBlock(rig.s, QByteArray(256, '\x55')));
+        const qint64 took = rig.clock.nowUs() - start;
+        // The simulated line's byte time, rounded up to whole microseconds.
+        const qint64 lineUs = 256 * ((10'000'000 + baud - 1) / baud);
+        QVERIFY2(took >= lineUs && took <= lineUs + 100, qPrintable(QString::number(took)));
+        QCOMPARE(rig.port.outputWaiting(), 0);
+    }
+
     void quietTimeFollowsTheLine_data() {
         QTest::addColumn<int>("baud");
         QTest::addColumn<int>("waitMs");
