@@ -37,7 +37,7 @@ qint64 quietMs(int baudRate, int waitMs) {
     return qMax<qint64>(waitMs, lineTimeMs(8, baudRate) + 1);
 }
 
-qint64 pollSettled(Session& s, int cycles, int waitMs) {
+qint64 pollSettled(Session& s, int cycles, int waitMs, qint64 wholeBytes) {
     const qint64 quiet = quietMs(s.port.baudRate(), waitMs);
     // Sleeps may overshoot (a coarse system timer): the cycles are bounded in time as well.
     const qint64 limitMs = qint64(cycles) * 2 * qMax(waitMs, 1) * 2 + 1000;
@@ -53,10 +53,20 @@ qint64 pollSettled(Session& s, int cycles, int waitMs) {
         }
         return n;
     };
+    // Exactly the known length, and still so a couple of byte times later: a reply that keeps
+    // coming past it is not whole, and goes on to the settle test.
+    auto whole = [&](qint64 n) {
+        if (wholeBytes <= 0 || n != wholeBytes)
+            return false;
+        s.clock.waitMs(int(qMax<qint64>(1, lineTimeMs(2, s.port.baudRate()))));
+        return s.port.inputWaiting() == n;
+    };
     for (int i = 0; i < cycles && s.clock.elapsedMs() - start <= limitMs; ++i) {
         const qint64 a = sample();
+        if (whole(a))
+            return a;
         const qint64 b = sample();
-        if (a == b && b > 0 && s.clock.elapsedMs() - changedAt >= quiet)
+        if ((a == b && b > 0 && s.clock.elapsedMs() - changedAt >= quiet) || whole(b))
             return b;
         if (!s.port.isOpen())
             return 0; // the device vanished: nothing more will come

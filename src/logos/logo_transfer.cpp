@@ -99,7 +99,8 @@ std::optional<SlotRead> fetchLogoSlot(Session& s, int slot) {
         return std::nullopt;
     }
     SlotRead out;
-    const qint64 length = pollSettled(s, kReadPollCycles, 1);
+    // A slot answers with a leading byte and its 256 stored ones.
+    const qint64 length = pollSettled(s, kReadPollCycles, 1, 1 + kSlotBytes);
     if (length == 0) {
         // Only silence is an empty slot: bytes that never settle are a broken reply.
         if (!s.port.isOpen() || s.port.inputWaiting() > 0) {

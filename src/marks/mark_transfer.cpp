@@ -76,16 +76,17 @@ std::optional<QByteArray> fetchMarkReply(Session& s, int number, MarkReader read
     // The mark being printed answers at once; a stored one takes the printer a while to fetch.
     qint64 settled = 0;
     if (reader == MarkReader::Current) {
-        settled = pollSettled(s, 350, 2);
+        settled = pollSettled(s, 350, 2, kMarkDataSize);
     } else {
         s.clock.waitMs(10);
-        settled = pollSettled(s, 100, 5);
+        settled = pollSettled(s, 100, 5, kMarkDataSize);
     }
     if (settled == 0) {
         reportReadError(s);
         return std::nullopt;
     }
-    if (reader == MarkReader::ByNumber)
+    // A stored mark may pause between its parts; once all of it has come, nothing more will.
+    if (reader == MarkReader::ByNumber && s.port.inputWaiting() < kMarkDataSize)
         s.clock.waitMs(200);
     // The mark data, however it arrives; the buffer holds what came, zero-filled.
     const auto reply = readReply(s, kMarkDataSize, kMarkReplyBuffer);

@@ -54,6 +54,8 @@ private slots:
     void markNumberPrompt();
     void readFillsTheTable_data();
     void readFillsTheTable();
+    void storedMarkReadEndsOnceWhole_data();
+    void storedMarkReadEndsOnceWhole();
     void emptyMarkLeavesTheTable_data();
     void emptyMarkLeavesTheTable();
     void readersShowUnknownBytesDifferently();
@@ -171,6 +173,39 @@ void TestMarkTransfer::readFillsTheTable() {
     const QList<QPair<LampTarget, Lamp>> lamps{{LampTarget::TextMark, Lamp::Transfer},
                                                {LampTarget::TextMark, Lamp::Idle}};
     QCOMPARE(m.rig.status.lampHistory, lamps);
+}
+
+void TestMarkTransfer::storedMarkReadEndsOnceWhole_data() {
+    QTest::addColumn<int>("chunkBytes");
+    QTest::addColumn<int>("chunkGapMs");
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("all of it at once, no pause") << 0 << 0 << false;
+    // The settle test sees the first packet only: the rest may still come.
+    QTest::newRow("first part settled, the pause kept") << 1000 << 30 << true;
+}
+
+void TestMarkTransfer::storedMarkReadEndsOnceWhole() {
+    QFETCH(int, chunkBytes);
+    QFETCH(int, chunkGapMs);
+    QFETCH(bool, paused);
+
+    MarkRig m;
+    m.state.marks[42] = encodeMarkData(richMark());
+    m.rig.printer.faults.chunkBytes = chunkBytes;
+    m.rig.printer.faults.chunkGapMs = chunkGapMs;
+    m.dialogs.answer("42");
+    const qint64 start = m.rig.clock.elapsedMs();
+    readMarkByNumber(m.session());
+    const qint64 took = m.rig.clock.elapsedMs() - start;
+
+    QVERIFY(m.dialogs.messages().isEmpty());
+    QCOMPARE(m.doc.model().rows()[5], richMark()[5]);
+    // 5 + 1536 bytes at 115200 baud, the printer's 2 ms and the gaps between its packets.
+    const qint64 lineMs = (5 + 1536) * 10 * 1000 / 115200 + 2 + chunkGapMs;
+    if (paused)
+        QVERIFY2(took >= lineMs + 100, qPrintable(QString::number(took)));
+    else
+        QVERIFY2(took < lineMs + 8, qPrintable(QString::number(took)));
 }
 
 void TestMarkTransfer::emptyMarkLeavesTheTable_data() {
