@@ -7,8 +7,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # Everything the build, the tests and the demo need on Debian 12.
 PACKAGES=(
     cmake g++ make ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
-    qt6-svg-dev qt6-image-formats-plugins
+    qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-serialport-dev qt6-qpa-plugins
+    libgl-dev qt6-svg-dev qt6-image-formats-plugins
     libbenchmark-dev fonts-liberation qt6-translations-l10n
     xvfb xauth
 )

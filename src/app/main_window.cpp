@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
+#include "app/input_drop.h"
+
 #include "app/app_settings.h"
 #include "app/lamp_text.h"
 #include "app/menu_table.h"
@@ -81,11 +83,18 @@ void placeBar(const QList<BarItem<Field>>& bar, const QList<QLabel*>& labels,
               QMap<Field, QLabel*>& fields, QLabel*& lamp) {
     for (qsizetype i = 0; i < bar.size(); ++i) {
         labels[i]->setAccessibleName(bar[i].name);
+        labels[i]->setAccessibleDescription(labels[i]->text());
         if (bar[i].field)
             fields[*bar[i].field] = labels[i];
         else
             lamp = labels[i];
     }
+}
+
+// A field's value is its description for assistive technology: its name says only what it is.
+void showText(QLabel* field, const QString& text) {
+    field->setText(text);
+    field->setAccessibleDescription(text);
 }
 
 // A child window's frame: no close box, and it ignores close requests (Ctrl+F4) so the two
@@ -148,11 +157,15 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Dialogs& dialogs, PortCat
     showConnected(false);
     // Ctrl+Tab and Ctrl+F6 activate the other child window without the menu: the mode follows,
     // as from the window list, so the active window never has its menus greyed.
+    // A command switches the mode itself; what it and its message boxes activate on the way
+    // must not switch it behind its back.
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        if (w == graphicSub_ && session_.mode == WindowMode::Mark)
-            showGraphicWindow(false);
-        else if (w == markSub_ && session_.mode == WindowMode::Logo)
-            showMarkWindow(false);
+        if (!session_.busy) {
+            if (w == graphicSub_ && session_.mode == WindowMode::Mark)
+                showGraphicWindow(false);
+            else if (w == markSub_ && session_.mode == WindowMode::Logo)
+                showMarkWindow(false);
+        }
         updateWindowList();
     });
     updateWindowList();
@@ -295,11 +308,18 @@ void MainWindow::followMarkDocument() {
 }
 
 void MainWindow::runGuarded(const std::function<void()>& command) {
-    session_.busy = true;
-    command();
-    session_.busy = false;
+    {
+        BusyScope busy(session_);
+        // Ends first: the input it drops at its end still meets a busy window.
+        InputDrop dropped;
+        command();
+    }
     session_.monitor.flush();
     dropVanishedPort();
+    // The mode's own window is the one in front again, whatever the command activated.
+    if (!exiting_ && mdi_ &&
+        mdi_->currentSubWindow() != (session_.mode == WindowMode::Logo ? graphicSub_ : markSub_))
+        activateModeWindow();
     if (closeAfterCommand_ && !exiting_) {
         // The close box was used during the command: ask now that it has ended.
         closeAfterCommand_ = false;
@@ -556,7 +576,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void MainWindow::tick() {
-    markFields_[MarkField::Clock]->setText(clockStatusText(session_.clock.now()));
+    setField(MarkField::Clock, clockStatusText(session_.clock.now()));
 }
 
 void MainWindow::setLamp(LampTarget target, Lamp l) {
@@ -577,11 +597,11 @@ void MainWindow::setLamp(LampTarget target, Lamp l) {
 }
 
 void MainWindow::setField(MarkField field, const QString& text) {
-    markFields_[field]->setText(text);
+    showText(markFields_[field], text);
 }
 
 void MainWindow::setField(GraphicField field, const QString& text) {
-    graphicFields_[field]->setText(text);
+    showText(graphicFields_[field], text);
 }
 
 QLabel* MainWindow::lampField(ChildWindow window) const {

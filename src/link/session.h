@@ -73,4 +73,16 @@ struct Session {
     logos::LogoDocument* logo = nullptr;
 };
 
+// The session is busy for as long as this lives, however the command ends.
+class BusyScope {
+public:
+    explicit BusyScope(Session& s) : s_(s) { s_.busy = true; }
+    ~BusyScope() { s_.busy = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    Session& s_;
+};
+
 } // namespace printerlink

@@ -10,6 +10,11 @@
 #include "platform/real_clock.h"
 #include "test_rig.h"
 
+#include <QAccessible>
+#ifdef INKWICK_QUEUED_INPUT
+#include <qpa/qwindowsysteminterface.h>
+#endif
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -1008,6 +1013,91 @@ private slots:
         // The port prompt and the version query's own box, nothing else.
         QVERIFY(s.rig.dialogs.shown.size() - before <= 2);
         QVERIFY(s.rig.dialogs.unexpected.isEmpty());
+    }
+
+    // A click on the editor and a command's shortcut that arrive while a slot is read are
+    // dropped: the window system holds them back during the command, and they must not land
+    // on the logo just loaded, nor start a command, once it has ended.
+    void inputDuringASlotReadChangesNothing() {
+#ifndef INKWICK_QUEUED_INPUT
+        QSKIP("needs Qt's platform headers to queue input");
+#else
+        LiveShell s;
+        s.window.runCommand(Id::LogoModeKey);
+        QByteArray slot;
+        slot.append(char(16)).append(char(2)).append(QByteArray(32, '\0'));
+        s.rig.printer.state.logos[7] = slot.leftJustified(256, '\0');
+        auto* graphicWin = s.window.graphicSubWindow()->findChild<editor::GraphicWindow*>();
+        QWidget* canvas = graphicWin->zoomCanvas();
+        QWindow* window = s.window.windowHandle();
+        QVERIFY(window);
+        s.clock.duringWait = [&] {
+            // A dot of the blank logo being loaded.
+            const QPointF at = canvas->mapTo(&s.window, QPoint(155, 65));
+            const QPointF global = s.window.mapToGlobal(at.toPoint());
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window, at, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window, at, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window, QEvent::KeyPress, Qt::Key_U, Qt::ControlModifier);
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window, QEvent::KeyRelease, Qt::Key_U, Qt::ControlModifier);
+        };
+        s.rig.dialogs.answer(QStringLiteral("7"));
+        s.window.runCommand(Id::ReadLogo);
+        QVERIFY(!s.clock.duringWait);
+        const QImage loaded = s.window.session().logo->logoPicture();
+        QCOMPARE(s.window.session().logo->size(), QSize(16, 16));
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QVERIFY(!s.window.session().logo->isModified());
+        QCOMPARE(s.window.session().logo->logoPicture(), loaded);
+        QCOMPARE(s.rig.requests().size(), 1); // the slot read alone
+        QVERIFY(s.rig.dialogs.messages().isEmpty());
+        QVERIFY(s.rig.dialogs.unexpected.isEmpty());
+#endif
+    }
+
+    // What a command activates on its way (and what a message box gives back the focus to)
+    // leaves the mode as the command left it.
+    void activationDuringACommandKeepsTheMode() {
+        LiveShell s;
+        s.clock.duringWait = [&] {
+            s.window.mdiArea()->setActiveSubWindow(s.window.graphicSubWindow());
+        };
+        s.window.runCommand(Id::ReadCurrentMark);
+        QVERIFY(!s.clock.duringWait);
+        QCOMPARE(s.window.session().mode, WindowMode::Mark);
+        QVERIFY(s.window.menu(QStringLiteral("МАРКА"))->menuAction()->isEnabled());
+        QVERIFY(!s.window.menu(QStringLiteral("ГРАФИКА"))->menuAction()->isEnabled());
+        QCOMPARE(s.window.mdiArea()->currentSubWindow(), s.window.markSubWindow());
+        QVERIFY(!s.window.session().busy);
+    }
+
+    // Assistive technology hears each status field's value, not only its name, and hears it
+    // change.
+    void statusFieldsSayTheirValue() {
+        Shell s;
+        s.open();
+        s.window.session().logo->newLogo(16, 16);
+        s.window.setField(GraphicField::Size, QStringLiteral("Размер XY: 16x16"));
+        auto description = [](QLabel* l) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(l);
+            return a ? a->text(QAccessible::Description) : QString();
+        };
+        QCOMPARE(description(s.window.statusField(MarkField::Port)),
+                 QStringLiteral("COM1: 115200,n,8,1"));
+        QCOMPARE(description(s.window.statusField(GraphicField::Size)),
+                 QStringLiteral("Размер XY: 16x16"));
+        for (ChildWindow w : {ChildWindow::TextMark, ChildWindow::Graphic}) {
+            for (QLabel* l : s.bar(w)) {
+                if (l == s.window.lampField(w))
+                    continue;
+                QVERIFY2(!l->accessibleName().isEmpty(), qPrintable(l->text()));
+                QCOMPARE(description(l), l->text());
+            }
+        }
     }
 
     void protocolLogWindowShowsTheTraffic() {
