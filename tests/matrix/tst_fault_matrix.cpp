@@ -185,6 +185,8 @@ struct Outcome {
     bool portOpen = false;
     qint64 elapsedMs = 0;
     qint64 bytesRead = 0;
+    // Quiet time at the printer between one write's last byte and the next one's first, us.
+    QList<qint64> gapsUs;
 };
 
 enum class Fault {
@@ -196,6 +198,8 @@ enum class Fault {
     Packets16Slow,
     Packets8Slow9600,
     Packets16Fast9600,
+    SlowOutput9600,
+    SlowOutput115200,
     Garbage,
     Stale,
     RefusedWrite,
@@ -224,6 +228,17 @@ std::optional<Packets> smallPackets(Fault f) {
         return std::nullopt;
     }
 }
+// The host's bytes leave at the line rate and the pauses after them must start once they have.
+std::optional<int> slowOutput(Fault f) {
+    switch (f) {
+    case Fault::SlowOutput9600:
+        return 9600;
+    case Fault::SlowOutput115200:
+        return 115200;
+    default:
+        return std::nullopt;
+    }
+}
 const char* faultName(Fault f) {
     switch (f) {
     case Fault::Silence:
@@ -242,6 +257,10 @@ const char* faultName(Fault f) {
         return "8-byte packets 20 ms apart at 9600";
     case Fault::Packets16Fast9600:
         return "16-byte packets 3 ms apart at 9600";
+    case Fault::SlowOutput9600:
+        return "output drains at 9600";
+    case Fault::SlowOutput115200:
+        return "output drains at 115200";
     case Fault::Garbage:
         return "garbage";
     case Fault::Stale:
@@ -255,11 +274,11 @@ const char* faultName(Fault f) {
     }
     return "?";
 }
-constexpr Fault kFaults[] = {Fault::Silence,           Fault::Growing,      Fault::Short,
-                             Fault::Chunked,           Fault::Packets8Fast, Fault::Packets16Slow,
-                             Fault::Garbage,           Fault::Stale,        Fault::Packets8Slow9600,
-                             Fault::Packets16Fast9600, Fault::RefusedWrite, Fault::Vanish,
-                             Fault::VanishMidReply};
+constexpr Fault kFaults[] = {
+    Fault::Silence,          Fault::Growing,           Fault::Short,           Fault::Chunked,
+    Fault::Packets8Fast,     Fault::Packets16Slow,     Fault::Garbage,         Fault::Stale,
+    Fault::Packets8Slow9600, Fault::Packets16Fast9600, Fault::RefusedWrite,    Fault::Vanish,
+    Fault::VanishMidReply,   Fault::SlowOutput9600,    Fault::SlowOutput115200};
 
 // How a command uses the line.
 enum class Kind {
@@ -290,6 +309,8 @@ struct Command {
     qint64 boundMs;  // the longest the command may take in any cell
     // The title of the command's own box for a reply it cannot use, besides its healthy ones.
     const char* refusal = "";
+    // Sends a block after its request: the slow-output cells are its own.
+    bool sendsBlock = false;
 };
 
 void none(ScriptedDialogs&) {}
@@ -314,20 +335,21 @@ const Command kCommands[] = {
      [](ScriptedDialogs& d) { d.answer(QStringLiteral("2")).answer(QStringLiteral("4")); },
      Kind::Read, 24, -1, 1000},
     {"write fragment", marks::writeFragment,
-     [](ScriptedDialogs& d) { d.answer(MessageAnswer::Yes); }, Kind::Send, 0, 3, 1000},
+     [](ScriptedDialogs& d) { d.answer(MessageAnswer::Yes); }, Kind::Send, 0, 3, 1000, "", true},
     {"read current mark", marks::readCurrentMark, none, Kind::Read, 700, -1, 3000, "МАРКА #00"},
     {"read mark n", marks::readMarkByNumber,
      [](ScriptedDialogs& d) { d.answer(QStringLiteral("42")); }, Kind::Read, 700, -1, 3000,
      "МАРКА #42"},
     {"write mark n", marks::writeMarkByNumber,
-     [](ScriptedDialogs& d) { d.answer(QStringLiteral("42")); }, Kind::Send, 0, 5 + 600, 1500},
+     [](ScriptedDialogs& d) { d.answer(QStringLiteral("42")); }, Kind::Send, 0, 5 + 600, 1500, "",
+     true},
     {"read logo", readLogoSlot, [](ScriptedDialogs& d) { d.answer(QStringLiteral("7")); },
      Kind::LogoRead, 128, -1, 1000, "Logo#007 Data Error"},
     {"write logo", writeLogoSlot, [](ScriptedDialogs& d) { d.answer(QStringLiteral("9")); },
-     Kind::Send, 0, 6 + 100, 1500},
+     Kind::Send, 0, 6 + 100, 1500, "", true},
     {"delete logo", deleteLogoSlot,
      [](ScriptedDialogs& d) { d.answer(QStringLiteral("7")).answer(MessageAnswer::Yes); },
-     Kind::Send, 0, 6 + 100, 1500},
+     Kind::Send, 0, 6 + 100, 1500, "", true},
 };
 constexpr int kCommandCount = int(sizeof kCommands / sizeof kCommands[0]);
 constexpr int kFaultCount = int(sizeof kFaults / sizeof kFaults[0]);
@@ -340,6 +362,8 @@ Expect expected(Kind kind, Fault fault) {
     case Fault::Packets8Slow9600:
     case Fault::Packets16Fast9600:
     case Fault::Stale:
+    case Fault::SlowOutput9600:
+    case Fault::SlowOutput115200:
         return Expect::Baseline;
     case Fault::Silence:
     case Fault::Growing:
@@ -406,6 +430,11 @@ void inject(Rig& rig, const Command& c, Fault fault) {
         rig.port.open(rig.session.link.device, p.baud);
         break;
     }
+    case Fault::SlowOutput9600:
+    case Fault::SlowOutput115200:
+        rig.session.link.baudRate = *slowOutput(fault);
+        rig.port.open(rig.session.link.device, rig.session.link.baudRate);
+        break;
     case Fault::Garbage:
         f.garbage = true;
         break;
@@ -447,6 +476,7 @@ const QList<KnownFault> kKnownFaults{};
 
 Outcome runCommand(Rig& rig, const Command& c) {
     const qsizetype requestsBefore = rig.printer.requests.size();
+    const qsizetype arrivalsBefore = rig.port.arrivals.size();
     const qint64 readBefore = rig.port.bytesRead;
     c.script(rig.dialogs);
     const qint64 start = rig.clock.elapsedMs();
@@ -470,6 +500,8 @@ Outcome runCommand(Rig& rig, const Command& c) {
     o.linkError = rig.session.link.error;
     o.portOpen = rig.port.isOpen();
     o.bytesRead = rig.port.bytesRead - readBefore;
+    for (qsizetype k = arrivalsBefore + 1; k < rig.port.arrivals.size(); ++k)
+        o.gapsUs.append(rig.port.arrivals[k].first - rig.port.arrivals[k - 1].second);
     return o;
 }
 
@@ -489,8 +521,11 @@ private slots:
         QTest::addColumn<int>("command");
         QTest::addColumn<Fault>("fault");
         for (int c = 0; c < kCommandCount; ++c) {
-            for (Fault f : kFaults)
+            for (Fault f : kFaults) {
+                if (slowOutput(f) && !kCommands[c].sendsBlock)
+                    continue;
                 QTest::addRow("%s, %s", kCommands[c].name, faultName(f)) << c << f;
+            }
         }
     }
 
@@ -527,6 +562,24 @@ private slots:
                 written += r.size();
             boundMs += (healthy.bytesRead + written) * 10 * 1000 / p->baud +
                        (healthy.bytesRead / p->bytes + 1) * p->gapMs;
+        }
+        if (const auto baud = slowOutput(fault)) {
+            qint64 written = 0;
+            for (const QByteArray& r : healthy.requests)
+                written += r.size();
+            boundMs += (healthy.bytesRead + written) * 10 * 1000 / *baud;
+            // The printer's pauses are kept after each write has left, and stretched by no
+            // more than the last byte's time and a poll: as with bytes that leave at once.
+            const Outcome& ideal = instantBaseline(command, *baud);
+            check(o.gapsUs.size() == ideal.gapsUs.size(), QStringLiteral("other writes"));
+            const qint64 byteUs = 10'000'000 / *baud + 1;
+            for (qsizetype k = 0; k < qMin(o.gapsUs.size(), ideal.gapsUs.size()); ++k)
+                check(o.gapsUs[k] >= ideal.gapsUs[k] - byteUs &&
+                          o.gapsUs[k] <= ideal.gapsUs[k] + byteUs + 200,
+                      QStringLiteral("pause %1 at the printer: %2 us, %3 us with output at once")
+                          .arg(k)
+                          .arg(o.gapsUs[k])
+                          .arg(ideal.gapsUs[k]));
         }
         check(o.elapsedMs <= boundMs, QStringLiteral("took %1 ms").arg(o.elapsedMs));
 
@@ -653,7 +706,23 @@ private:
         return *it;
     }
 
+    // The command at this rate with the host's bytes reaching the printer at once: the pauses
+    // the command itself keeps between its writes.
+    const Outcome& instantBaseline(int command, int baud) {
+        const int key = command * 1000 + (baud == 9600 ? 1 : 2);
+        auto it = instantBaselines_.find(key);
+        if (it == instantBaselines_.end()) {
+            Rig rig;
+            rig.session.link.baudRate = baud;
+            rig.port.open(rig.session.link.device, baud);
+            rig.port.instantOutput = true;
+            it = instantBaselines_.insert(key, runCommand(rig, kCommands[command]));
+        }
+        return *it;
+    }
+
     QHash<int, Outcome> baselines_;
+    QHash<int, Outcome> instantBaselines_;
 };
 
 QTEST_MAIN(TestFaultMatrix)

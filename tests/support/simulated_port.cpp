@@ -87,6 +87,8 @@ bool SimulatedPort::write(const QByteArray& bytes) {
         printer_.feed(sent.mid(k, 1));
         scheduleReplies(at);
     }
+    if (!sent.isEmpty())
+        arrivals.append({start + bt, start + sent.size() * bt});
     outgoing_.append({start, sent});
     outputBusyUntilUs_ = start + sent.size() * bt;
     return true;

@@ -30,6 +30,8 @@ public:
     // >= 0: the device disappears once this many printer bytes have reached the host and the
     // next one is due, part-way into a reply.
     qint64 vanishAfterReplyBytes = -1;
+    // When the first and the last byte of each write reached the printer, in microseconds.
+    QList<QPair<qint64, qint64>> arrivals;
 
     bool open(const QString& device, int baudRate) override;
     OpenError lastOpenError() const override { return lastError_; }
