@@ -39,9 +39,17 @@ bool changesMemory(const QByteArray& r) {
 } // namespace
 
 Emulator::Emulator(sim::Printer& printer, Options options)
-    : printer_(printer), options_(std::move(options)) {}
+    : printer_(printer), options_(std::move(options)) {
+    if (!options_.arrivalsFile.isEmpty()) {
+        arrivals_.setFileName(options_.arrivalsFile);
+        if (!arrivals_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            qWarning("printer-sim: cannot write %s", qPrintable(options_.arrivalsFile));
+    }
+}
 
 void Emulator::receive(const QByteArray& bytes, qint64 now) {
+    if (arrivals_.isOpen())
+        arrivals_.write(QByteArray::number(now) + ' ' + QByteArray::number(bytes.size()) + '\n');
     for (char b : bytes) {
         if (lastByteUs_ >= 0 && now - lastByteUs_ > kIdleResetUs && printer_.expectsMore())
             printer_.dropPartial();

@@ -4,6 +4,7 @@
 #include "sim/printer.h"
 #include "sim/reply_pacing.h"
 
+#include <QFile>
 #include <QString>
 #include <deque>
 
@@ -14,6 +15,9 @@ public:
     struct Options {
         int baud = 115200;
         QString memoryDir; // empty: memory is not kept between runs
+        // Where each read from the host is noted as "<microseconds> <bytes>"; empty: nowhere.
+        // The time counts from the emulator's start on the system's monotonic clock.
+        QString arrivalsFile;
     };
 
     Emulator(sim::Printer& printer, Options options);
@@ -35,4 +39,5 @@ private:
     qint64 growingNextUs_ = -1;
     qint64 lastByteUs_ = -1;
     qsizetype requestsSeen_ = 0;
+    QFile arrivals_;
 };

@@ -71,6 +71,10 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("garbage"), QStringLiteral("Replace replies by random bytes.")},
         {QStringLiteral("latency"), QStringLiteral("Time before the first reply byte, ms."),
          QStringLiteral("ms")},
+        {QStringLiteral("arrivals"),
+         QStringLiteral("Note when the host's bytes arrive, one line per read: microseconds, "
+                        "count."),
+         QStringLiteral("file")},
     });
     p.process(app);
 
@@ -101,6 +105,7 @@ int main(int argc, char* argv[]) {
         return 2;
 
     options.memoryDir = p.value(QStringLiteral("memory"));
+    options.arrivalsFile = p.value(QStringLiteral("arrivals"));
     // A new folder starts with the factory memory.
     QString failed;
     if (!options.memoryDir.isEmpty() && !printer.load(options.memoryDir) &&
