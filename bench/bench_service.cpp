@@ -3,7 +3,9 @@
 // - In virtual time against the simulated printer: protocol_ms is what the commands' own waits
 //   and the wire take, host_ms what the host adds; overhead_pct must stay under 5.
 // - In real time against printer-sim on a pseudo-terminal: wall_ms against waits_ms (every wait
-//   the commands asked the clock for) plus wire_ms (every byte written and read at 10 bits).
+//   the commands asked the clock for) plus wire_ms (every byte written and read at 10 bits),
+//   and against the line's own limit: wire_ms plus the simulator's reply latency (2 ms before
+//   each reply), which it must come within 1.15 times of (limit_ratio).
 #include "emulator_process.h"
 #include "fixed_port_catalogue.h"
 #include "platform/qt_serial_port.h"
@@ -85,6 +87,7 @@ public:
 class CountingPort : public platform::QtSerialPort {
 public:
     bool write(const QByteArray& bytes) override {
+        ++writes;
         bytesMoved += bytes.size();
         return QtSerialPort::write(bytes);
     }
@@ -94,6 +97,7 @@ public:
         return got;
     }
     qint64 bytesMoved = 0;
+    qint64 writes = 0;
 };
 
 void BM_BackupFullPrinterRealTime(benchmark::State& state) {
@@ -132,6 +136,10 @@ void BM_BackupFullPrinterRealTime(benchmark::State& state) {
         state.counters["wire_ms"] = wireMs;
         state.counters["wall_pct_of_bound"] =
             100.0 * wallMs / (double(clock.waitedUs) / 1000.0 + wireMs);
+        // A backup only reads: every request is answered after the simulator's latency.
+        const double latencyMs = double(port.writes) * sim::Faults{}.latencyMs;
+        state.counters["latency_ms"] = latencyMs;
+        state.counters["limit_ratio"] = wallMs / (wireMs + latencyMs);
     }
 }
 
