@@ -114,10 +114,12 @@ int main(int argc, char** argv) {
             turn.stop();
             const double gapMs = double(longestNs) / 1e6;
             worstGapMs = std::max(worstGapMs, gapMs);
-            const bool clean = dialogs.messages().isEmpty() && !s.link.error;
-            std::printf("%-26s %6d %12.1f %8lld %16.2f%s\n", c.name, run, double(commandNs) / 1e6,
-                        static_cast<long long>(turns), gapMs,
-                        clean ? "" : "  (a message was shown)");
+            // What the command said last: its own result box, or the link's error.
+            const QString said =
+                dialogs.messages().isEmpty() ? QString() : dialogs.messages().last().title;
+            std::printf("%-26s %6d %12.1f %8lld %16.2f  %s%s\n", c.name, run,
+                        double(commandNs) / 1e6, static_cast<long long>(turns), gapMs,
+                        qPrintable(said), s.link.error ? " (link error)" : "");
         }
     }
     std::printf("longest gap between event-loop turns: %.2f ms (target < 50 ms)\n", worstGapMs);

@@ -39,6 +39,10 @@ qint64 quietMs(int baudRate, int waitMs) {
 
 qint64 pollSettled(Session& s, int cycles, int waitMs, qint64 wholeBytes) {
     const qint64 quiet = quietMs(s.port.baudRate(), waitMs);
+    // A reply of known length is given its line time on top: on a slow line a long one takes
+    // longer to come than the cycles alone last, and never stands still on the way.
+    if (wholeBytes > 0)
+        cycles += int(lineTimeMs(wholeBytes, s.port.baudRate()) / (2 * qMax(waitMs, 1)));
     // Sleeps may overshoot (a coarse system timer): the cycles are bounded in time as well.
     const qint64 limitMs = qint64(cycles) * 2 * qMax(waitMs, 1) * 2 + 1000;
     const qint64 start = s.clock.elapsedMs();

@@ -23,7 +23,8 @@ bool writeRequest(Session& s, const QByteArray& request);
 
 // Polls the settle test only; returns the settled count, or 0 when the cycles ran out. Two
 // equal non-zero counts settle the reply once the count has stood still for `quietMs`. A
-// reply whose length is known ends the poll as soon as `wholeBytes` (when > 0) have come.
+// reply whose length is known ends the poll as soon as `wholeBytes` (when > 0) have come, and
+// the poll lasts that reply's line time longer.
 qint64 pollSettled(Session& s, int cycles, int waitMs, qint64 wholeBytes = 0);
 
 // How long an unchanged count must stand before a reply counts as complete: the wait itself,

@@ -42,7 +42,11 @@ void RealClock::serve() {
     const qint64 before = timer_.nsecsElapsed();
     serviceEvents();
     lastServedNs_ = timer_.nsecsElapsed();
-    turnCostNs_ = qMax(lastServedNs_ - before, turnCostNs_ - turnCostNs_ / 8);
+    // A turn far longer than a repaint was the system holding the process up, not the window's
+    // own work: it must not keep later turns out of every short wait for long.
+    constexpr qint64 kLongestTurnNs = 3'000'000;
+    const qint64 cost = qMin(lastServedNs_ - before, kLongestTurnNs);
+    turnCostNs_ = qMax(cost, turnCostNs_ - turnCostNs_ / 4);
 }
 
 void RealClock::waitUntil(qint64 deadlineNs) {

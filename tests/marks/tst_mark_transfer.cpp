@@ -56,6 +56,8 @@ private slots:
     void readFillsTheTable();
     void storedMarkReadEndsOnceWhole_data();
     void storedMarkReadEndsOnceWhole();
+    void slowLineReadsTheMarkWhole_data();
+    void slowLineReadsTheMarkWhole();
     void emptyMarkLeavesTheTable_data();
     void emptyMarkLeavesTheTable();
     void readersShowUnknownBytesDifferently();
@@ -206,6 +208,29 @@ void TestMarkTransfer::storedMarkReadEndsOnceWhole() {
         QVERIFY2(took >= lineMs + 100, qPrintable(QString::number(took)));
     else
         QVERIFY2(took < lineMs + 8, qPrintable(QString::number(took)));
+}
+
+// At 9600 baud a mark takes 1.6 s to come, in one stream that never stands still: longer than
+// the settle test's cycles last on their own.
+void TestMarkTransfer::slowLineReadsTheMarkWhole_data() {
+    QTest::addColumn<Command>("command");
+    QTest::newRow("read n") << Command::ReadByNumber;
+    QTest::newRow("current") << Command::ReadCurrent;
+}
+
+void TestMarkTransfer::slowLineReadsTheMarkWhole() {
+    QFETCH(Command, command);
+    MarkRig m;
+    m.rig.session.link.baudRate = 9600;
+    m.rig.connect();
+    const MarkRows mark = richMark();
+    const int number = command == Command::ReadCurrent ? 0 : 42;
+    m.state.marks[number] = encodeMarkData(mark);
+    if (command == Command::ReadByNumber)
+        m.dialogs.answer("42");
+    run(command, m.session());
+    QVERIFY2(m.dialogs.messages().isEmpty(), qPrintable(m.messageTexts().join('\n')));
+    QCOMPARE(m.doc.model().rows(), mark);
 }
 
 void TestMarkTransfer::emptyMarkLeavesTheTable_data() {
