@@ -610,15 +610,24 @@ QLabel* MainWindow::lampField(ChildWindow window) const {
 
 void MainWindow::setProgress(qint64 done, qint64 total) {
     const bool shown = total > 0;
+    progressValue_ = int(qMin<qint64>(qMin(done, total), INT_MAX));
     for (auto [bar, label] :
          {std::pair{markProgress_, markFields_.value(MarkField::File)},
           std::pair{graphicProgress_, graphicFields_.value(GraphicField::File)}}) {
-        if (shown) {
+        if (shown)
             bar->setRange(0, int(qMin<qint64>(total, INT_MAX)));
-            bar->setValue(int(qMin(done, total)));
-        }
         label->setVisible(!shown);
         bar->setVisible(shown);
+    }
+    // A new value repaints the bar at once: that is left to the next event turn of a wait,
+    // which knows how long the printer's pause still has to run.
+    if (shown && !progressPending_) {
+        progressPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            progressPending_ = false;
+            markProgress_->setValue(progressValue_);
+            graphicProgress_->setValue(progressValue_);
+        });
     }
 }
 

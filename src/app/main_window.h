@@ -132,6 +132,8 @@ private:
     QLabel* graphicLampField_ = nullptr;
     QProgressBar* markProgress_ = nullptr;
     QProgressBar* graphicProgress_ = nullptr;
+    int progressValue_ = 0;
+    bool progressPending_ = false;
     ProtocolLogWindow* logWindow_ = nullptr;
     platform::Lamp markLamp_ = platform::Lamp::Grey;
     platform::Lamp graphicLamp_ = platform::Lamp::Grey;

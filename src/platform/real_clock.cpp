@@ -42,11 +42,14 @@ void RealClock::serve() {
     const qint64 before = timer_.nsecsElapsed();
     serviceEvents();
     lastServedNs_ = timer_.nsecsElapsed();
-    // A turn far longer than a repaint was the system holding the process up, not the window's
-    // own work: it must not keep later turns out of every short wait for long.
-    constexpr qint64 kLongestTurnNs = 3'000'000;
-    const qint64 cost = qMin(lastServedNs_ - before, kLongestTurnNs);
-    turnCostNs_ = qMax(cost, turnCostNs_ - turnCostNs_ / 4);
+    // The longest turn of the last moments: a repaint or a slow display answers for the next
+    // few turns too, and a stall of the whole process does not keep turns out of short waits
+    // for longer than that.
+    const qint64 cost = lastServedNs_ - before;
+    if (cost >= turnCostNs_ || lastServedNs_ - turnCostAtNs_ > kTurnCostMemoryNs) {
+        turnCostNs_ = cost;
+        turnCostAtNs_ = lastServedNs_;
+    }
 }
 
 void RealClock::waitUntil(qint64 deadlineNs) {

@@ -35,8 +35,10 @@ private:
 
     QElapsedTimer timer_;
     qint64 lastServedNs_ = -kOverdueNs;
-    // What an event turn has cost lately: the longest recent one, fading.
+    // What an event turn costs: the longest of those within kTurnCostMemoryNs.
+    static constexpr qint64 kTurnCostMemoryNs = 50'000'000;
     qint64 turnCostNs_ = 0;
+    qint64 turnCostAtNs_ = 0;
 };
 
 } // namespace platform
