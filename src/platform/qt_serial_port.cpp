@@ -11,6 +11,8 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -37,6 +39,25 @@ SerialPort::OpenError permissionOrBusy(const QString& device) {
         return errno == ENOENT ? SerialPort::OpenError::NotFound
                                : SerialPort::OpenError::NoPermission;
     return SerialPort::OpenError::Busy;
+}
+
+// Qt's lock file is named after the name used (a /dev/serial/by-id link and the real path are
+// two names) and root passes the kernel's exclusive open; an advisory lock on the device
+// itself holds against both. Its own descriptor: closing a QSerialPort that failed the lock
+// would lift the exclusive mode of the program that holds the port. -1 with `busy` when
+// another Inkwick holds it, -1 without when the device did not open here (Qt then tells why).
+int lockDevice(const QString& device, bool* busy) {
+    *busy = false;
+    const QByteArray path = systemLocation(device).toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        *busy = errno == EWOULDBLOCK;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 #endif
 
@@ -70,6 +91,16 @@ bool QtSerialPort::open(const QString& device, int baudRate) {
     // discards what is left as stale.
     port_->setReadBufferSize(kReadBufferBytes);
 
+#ifndef Q_OS_WIN
+    bool busy = false;
+    lockFd_ = lockDevice(device, &busy);
+    if (busy) {
+        lastOpenError_ = OpenError::Busy;
+        lastErrorString_ = QStringLiteral("locked by another Inkwick process");
+        port_.reset();
+        return false;
+    }
+#endif
     // QSerialPort opens exclusively on every platform (a lock file plus TIOCEXCL on POSIX, a
     // share mode of 0 on Windows).
     if (!port_->open(QIODevice::ReadWrite)) {
@@ -90,7 +121,7 @@ bool QtSerialPort::open(const QString& device, int baudRate) {
             lastOpenError_ = OpenError::Other;
             break;
         }
-        port_.reset();
+        close();
         return false;
     }
 
@@ -115,6 +146,7 @@ bool QtSerialPort::healthy() {
     // the caller sees a dead port instead of an endless stream of empty polls.
     lastErrorString_ = port_->errorString();
     port_->close();
+    releaseLock();
     return false;
 }
 
@@ -215,6 +247,15 @@ void QtSerialPort::close() {
     if (port_ && port_->isOpen())
         port_->close();
     port_.reset();
+    releaseLock();
+}
+
+void QtSerialPort::releaseLock() {
+#ifndef Q_OS_WIN
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+    lockFd_ = -1;
+#endif
 }
 
 } // namespace platform

@@ -38,12 +38,16 @@ public:
     QString lastErrorString() const { return lastErrorString_; }
 
 private:
+    void releaseLock();
     // Closes the port after any error other than "none" or "time-out"; false when it did.
     bool healthy();
     void pullInput();
     qint64 driverOutputQueue() const;
 
     std::unique_ptr<QSerialPort> port_;
+    // POSIX: a descriptor of the device holding an advisory lock that every Inkwick process
+    // takes, whatever name it opened the device by; -1 when none.
+    int lockFd_ = -1;
     OpenError lastOpenError_ = OpenError::None;
     QString lastErrorString_;
     int baud_ = 115200;

@@ -8,7 +8,11 @@
 #include "virtual_clock.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -19,6 +23,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -278,6 +283,43 @@ private slots:
         QCOMPARE(line.waitFor([&] { return line.port().inputWaiting(); }, kReply.size()),
                  qint64(kReply.size()));
         QCOMPARE(line.port().read(100), kReply);
+#else
+        QSKIP("needs a pseudo-terminal");
+#endif
+    }
+
+    // A /dev/serial/by-id link and the device's own path are two names of one adapter; root
+    // passes the kernel's exclusive open (lifted here, so that any user sees what root sees).
+    void aSecondOpenerIsBusyByAnyName_data() {
+        QTest::addColumn<bool>("firstByLink");
+        QTest::newRow("first by link, second by path") << true;
+        QTest::newRow("first by path, second by link") << false;
+    }
+    void aSecondOpenerIsBusyByAnyName() {
+        QFETCH_GLOBAL(QString, kind);
+        QFETCH(bool, firstByLink);
+#ifdef Q_OS_UNIX
+        if (kind != QLatin1String("qt on a pty"))
+            QSKIP("a simulated port has one program on it");
+        PtyLine line;
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("usb-FTDI_FT232R-if00-port0"));
+        QVERIFY(QFile::link(line.device(), link));
+        QVERIFY(line.port().open(firstByLink ? link : line.device(), 115200));
+        const QByteArray path = line.device().toLocal8Bit();
+        for (const QFileInfo& fd :
+             QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System)) {
+            if (fd.symLinkTarget().toLocal8Bit() == path)
+                ::ioctl(fd.fileName().toInt(), TIOCNXCL);
+        }
+
+        QtSerialPort second;
+        QVERIFY(!second.open(firstByLink ? line.device() : link, 115200));
+        QCOMPARE(second.lastOpenError(), SerialPort::OpenError::Busy);
+        // The first keeps its line, and the port is free again once it closes.
+        QVERIFY(exchange(line));
+        line.port().close();
+        QVERIFY(second.open(firstByLink ? line.device() : link, 115200));
 #else
         QSKIP("needs a pseudo-terminal");
 #endif
