@@ -95,6 +95,15 @@ QByteArray Reply::padded(qint64 size) const {
     return out;
 }
 
+bool lineStillTalking(Session& s) {
+    if (!s.port.isOpen())
+        return false;
+    if (s.port.inputWaiting() > 0)
+        return true;
+    s.clock.waitMs(int(quietMs(s.port.baudRate(), 2)));
+    return s.port.isOpen() && s.port.inputWaiting() > 0;
+}
+
 qint64 replyQuietMs(int baudRate) {
     return qMax<qint64>(200, lineTimeMs(64, baudRate) + 20);
 }

@@ -55,6 +55,10 @@ std::optional<Reply> readReplyUntil(Session& s, const ReplyComplete& complete, q
 // The same for a reply of `needed` bytes.
 std::optional<Reply> readReply(Session& s, qint64 needed, qint64 limit);
 
+// Whether bytes still arrive a few byte times after a reply has ended: a printer or a loose
+// cable that talks without end. What such a line gave is no reply to keep.
+bool lineStillTalking(Session& s);
+
 // How long a line must stay quiet before a reply that is still short counts as ended. The gaps
 // between the packets of one reply are usually a few milliseconds, at worst a good part of
 // this (a printer pausing between its blocks); on a slow line a full USB packet's line time plus

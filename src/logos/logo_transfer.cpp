@@ -140,11 +140,15 @@ std::optional<SlotRead> fetchLogoSlot(Session& s, int slot) {
     const qint64 columnsEnd = 3 + qint64(out.width) * out.byteRows;
     const qint64 needed = qMax(1 + qint64(kSlotBytes), columnsEnd);
     if (reply.size() < needed) {
-        const auto rest = readReply(s, needed - reply.size(), needed - reply.size());
+        // A little room beyond the slot shows a line that goes on talking.
+        constexpr qint64 kOverrunRoom = 64;
+        const auto rest = readReply(s, needed - reply.size(), needed - reply.size() + kOverrunRoom);
         if (!rest)
             return std::nullopt;
         reply += rest->bytes;
     }
+    out.overrun = reply.size() > needed;
+    reply.truncate(needed);
     out.complete = reply.size() >= columnsEnd;
     out.state = SlotRead::Data;
     out.reply = reply;

@@ -23,6 +23,7 @@ struct SlotRead {
     int byteRows = 0;
     QByteArray reply;      // for Data: the lead byte, X, R and the stored bytes
     bool complete = false; // for Data: every column the header announces came
+    bool overrun = false;  // for Data: more came than a slot holds (the line went on talking)
     // The BIN file of a Data read: every byte received, as the printer sent it.
     QByteArray binFile() const;
 };

@@ -17,6 +17,9 @@ inline constexpr int MaxPbmWidth = 1664;
 inline constexpr int MaxBmpWidth = 16384;
 inline constexpr qint64 PackedFileReadLimit = 8192; // the most of a BIN or PBM file ever read
 inline constexpr int SlotBytes = 252;               // packed bytes one printer logo holds
+// What a slot can keep after its X and R (256 bytes in all): other software fills it to 254,
+// and a restore gives back whatever a slot held.
+inline constexpr int SlotStoredBytes = 254;
 
 struct PackedPicture {
     int width = 0;

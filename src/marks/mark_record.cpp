@@ -66,6 +66,38 @@ void decodeMarkData(const QByteArray& reply, MarkReader reader, MarkRows& rows) 
     }
 }
 
+RecordProblems checkMarkRecords(const QByteArray& data) {
+    RecordProblems out;
+    for (int row = 0; row < kFragmentCount; ++row) {
+        // Rows in table order, so the fragment lists read 11, 12, ... 48.
+        const int record = (row % 8) * 4 + row / 8;
+        const qsizetype at = qsizetype(record) * kRecordSize;
+        const QString fragment = fragmentNumberOfRow(row);
+        const quint8 code = byteAt(data, at);
+        if (byteAt(data, at + 1) >= kFontCount)
+            out.badFont.append(fragment);
+        if (byteAt(data, at + 2) > kMaxTextLength)
+            out.badLength.append(fragment);
+        if (code != 0 && !functionNameOfCode(code))
+            out.unknownCode.append(fragment);
+    }
+    return out;
+}
+
+QString recordProblemsText(const RecordProblems& problems) {
+    QStringList parts;
+    if (!problems.badFont.isEmpty())
+        parts.append(QStringLiteral("шрифт больше 15 во фрагментах ") +
+                     problems.badFont.join(QStringLiteral(", ")));
+    if (!problems.badLength.isEmpty())
+        parts.append(QStringLiteral("длина текста больше 44 во фрагментах ") +
+                     problems.badLength.join(QStringLiteral(", ")));
+    if (!problems.unknownCode.isEmpty())
+        parts.append(QStringLiteral("неизвестный код функции во фрагментах ") +
+                     problems.unknownCode.join(QStringLiteral(", ")));
+    return parts.join(QStringLiteral("; "));
+}
+
 QByteArray encodeMarkData(const MarkRows& rows) {
     QByteArray data(kMarkDataSize, '\0');
     for (int k = 0; k < kFragmentCount; ++k) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace marks {
 
@@ -27,6 +28,21 @@ enum class MarkReader {
 bool isEmptyMarkReply(const QByteArray& reply);
 // Replaces columns 1..4 of every row from the reply; missing bytes read as zero.
 void decodeMarkData(const QByteArray& reply, MarkReader reader, MarkRows& rows);
+// Fragments (numbers "11".."48", in table order) of mark data that no mark can hold or that a
+// mark file cannot keep. Unused fragments (code 0, no text) and bytes after a text are what real
+// printers leave, and pass.
+struct RecordProblems {
+    QStringList badFont;     // a font above 15
+    QStringList badLength;   // a text length above 44
+    QStringList unknownCode; // a function code other than the six (a file keeps it as text)
+
+    // Line noise or a reply of something else, not a mark.
+    bool notAMark() const { return !badFont.isEmpty() || !badLength.isEmpty(); }
+};
+RecordProblems checkMarkRecords(const QByteArray& data);
+// "шрифт больше 15 во фрагментах 11, 12; длина текста больше 44 во фрагментах 21"
+QString recordProblemsText(const RecordProblems& problems);
+
 // The 1536 bytes of a mark write. The caller has refused texts that do not fit (checkTexts).
 QByteArray encodeMarkData(const MarkRows& rows);
 

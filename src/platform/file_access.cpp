@@ -4,23 +4,28 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 namespace platform {
 
 bool saveFileAtomically(const QString& path, const QByteArray& bytes, QString* why) {
     QSaveFile file(path);
-    auto fail = [&] {
+    auto fail = [&](int code) {
         if (why)
-            *why = file.errorString();
+            *why = code != 0 ? QString::fromLocal8Bit(std::strerror(code)) : file.errorString();
         file.cancelWriting();
         return false; // the temporary file goes with `file`; the old one is untouched
     };
     if (!file.open(QIODevice::WriteOnly))
-        return fail();
+        return fail(0);
+    // Qt 6.4 words a failed write or flush "Unknown error"; the system's own words tell the
+    // user what to do ("No space left on device").
+    errno = 0;
     // write() only fills Qt's buffer, and commit() in Qt 6.4 ignores a failed flush of it: on a
     // full disk it would rename a truncated file over the old one. Flush and check first.
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
-        return fail();
+        return fail(errno);
     if (!file.commit()) {
         if (why)
             *why = file.errorString();

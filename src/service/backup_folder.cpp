@@ -4,12 +4,17 @@
 #include "logos/picture_files.h"
 #include "marks/mark_file.h"
 #include "marks/text_check.h"
+#include "platform/file_access.h"
 #include "platform/plain_text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QUuid>
+#include <algorithm>
 
 namespace service {
 
@@ -22,7 +27,32 @@ QString writeOne(const QDir& dir, const QString& relative, const QByteArray& byt
     const QString path = dir.filePath(relative);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return QStringLiteral("Не создаётся папка для файла '%1'.").arg(relative);
-    return logos::writeFileAtomically(path, bytes);
+    // The system's words: "No space left on device" tells the user what to do.
+    if (QString why; !platform::saveFileAtomically(path, bytes, &why))
+        return QStringLiteral("Файл '%1' записать невозможно: %2.").arg(relative, why);
+    return {};
+}
+
+// Held by the backup that builds a folder; gone (or stale) once that process ended.
+const QString kLockName = QStringLiteral(".lock");
+
+// Folders that a backup killed part-way left behind (SIGXFSZ, a crash, a power cut). One that
+// another backup is still building holds a live lock and stays.
+void removeAbandonedParts(const QDir& parent) {
+    static const QRegularExpression partName(QStringLiteral("^\\..+\\.part-[0-9a-f]{8}$"));
+    const QStringList names =
+        parent.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (!partName.match(name).hasMatch())
+            continue;
+        QDir part(parent.filePath(name));
+        QLockFile lock(part.filePath(kLockName));
+        lock.setStaleLockTime(0); // stale only when its process is gone, however long it runs
+        if (!lock.tryLock(0))
+            continue;
+        lock.unlock();
+        part.removeRecursively();
+    }
 }
 
 } // namespace
@@ -35,11 +65,15 @@ QString writeBackupFolder(const QString& folder, const PrinterMemory& memory,
     QDir parent = target.absoluteDir();
     if (!parent.exists() && !QDir().mkpath(parent.absolutePath()))
         return QStringLiteral("Не создаётся папка '%1'.").arg(parent.absolutePath());
+    removeAbandonedParts(parent);
     const QString partialName = QStringLiteral(".") + target.fileName() + QStringLiteral(".part-") +
                                 QUuid::createUuid().toString(QUuid::Id128).left(8);
     if (!parent.mkdir(partialName))
         return QStringLiteral("Не создаётся папка в '%1'.").arg(parent.absolutePath());
     QDir partial(parent.filePath(partialName));
+    // Without it (a disk already full) the writes below fail and say why.
+    QLockFile lock(partial.filePath(kLockName));
+    lock.tryLock(0);
 
     QMap<QString, QByteArray> files;
     manifest.marks.clear();
@@ -61,6 +95,13 @@ QString writeBackupFolder(const QString& folder, const PrinterMemory& memory,
     }
     if (error.isEmpty())
         error = writeOne(partial, manifestFilePath(), manifest.toJson());
+    // The restore's own check, before the folder is there to be trusted.
+    if (const LoadedBackup check =
+            error.isEmpty() ? loadBackupFolder(partial.path()) : LoadedBackup{};
+        !check.ok())
+        error = QStringLiteral("Копию не восстановить: ") +
+                check.problems.join(QStringLiteral("; ")) + QLatin1Char('.');
+    lock.unlock();
     if (error.isEmpty() && !parent.rename(partialName, target.fileName()))
         error = QStringLiteral("Папка '%1' не создана.").arg(folder);
     if (!error.isEmpty())
@@ -99,6 +140,21 @@ LoadedBackup loadBackupFolder(const QString& folder) {
     out.memory.model = manifest->model;
     out.memory.version = manifest->version;
 
+    // The manifest names the files of its lists and the read-outs, nothing else: a file left
+    // out of a list would read as "clear that slot", and a path outside the folder is no
+    // part of the backup.
+    QSet<QString> expected{readoutsFilePath()};
+    for (int n : manifest->marks)
+        expected.insert(markFilePath(n));
+    for (int n : manifest->logos)
+        expected.insert(logoFilePath(n));
+    for (auto it = manifest->sha256.cbegin(); it != manifest->sha256.cend(); ++it)
+        if (!expected.contains(it.key()))
+            out.problems.append(it.key() + QStringLiteral(": нет в списках марок и логотипов "
+                                                          "описания копии"));
+    if (!out.problems.isEmpty())
+        return out;
+
     // Every file the manifest names, then the ones its lists need, must be there unaltered.
     QMap<QString, QByteArray> contents;
     for (auto it = manifest->sha256.cbegin(); it != manifest->sha256.cend(); ++it) {
@@ -122,7 +178,12 @@ LoadedBackup loadBackupFolder(const QString& folder) {
             continue;
         const auto rows =
             marks::decodeMarkFile(bytes, marks::initialRows(), marks::FileFonts::Keep);
-        if (!rows || marks::checkTexts(*rows, true).any())
+        const auto fontTooLarge = [](const marks::MarkRows& r) {
+            return std::any_of(r.begin(), r.end(), [](const marks::MarkRow& row) {
+                return marks::fontNumberOfText(row[marks::FontColumn]) >= marks::kFontCount;
+            });
+        };
+        if (!rows || marks::checkTexts(*rows, true).any() || fontTooLarge(*rows))
             out.problems.append(relative + QStringLiteral(": не файл марки"));
         else
             out.memory.marks[n] = bytes;
@@ -133,7 +194,8 @@ LoadedBackup loadBackupFolder(const QString& folder) {
         if (!contents.contains(relative))
             continue;
         const logos::PackedDecode d = logos::decodeBin(bytes);
-        if (!d.ok() || d.picture.width * d.picture.byteRows > logos::SlotBytes)
+        if (!d.ok() || d.picture.width > 254 ||
+            d.picture.width * d.picture.byteRows > logos::SlotStoredBytes)
             out.problems.append(relative + QStringLiteral(": не файл логотипа"));
         else
             out.memory.logos[n] = bytes;

@@ -6,6 +6,7 @@
 #include "device/print_mode_readout.h"
 #include "device/print_system_readout.h"
 #include "link/link_messages.h"
+#include "link/request_exchange.h"
 #include "link/version_query.h"
 #include "logos/logo_transfer.h"
 #include "marks/mark_file.h"
@@ -114,8 +115,13 @@ void waitForQuietLine(Session& s) {
     }
 }
 
+// The reason given when the printer's reply could not be read at all (an error was shown).
+const QString kReadFailed = QStringLiteral("ошибка чтения");
+// A line that goes on talking after the reply: whatever came is no reply to keep.
+const QString kStillTalking = QStringLiteral("после ответа линия продолжает передавать");
+
 // The version, whole: a reply cut short would give a wrong model name to the backup.
-std::optional<VersionReply> readVersion(Session& s) {
+std::optional<VersionReply> readVersion(Session& s, QString* why = nullptr) {
     std::optional<VersionReply> reply;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         if (attempt > 1)
@@ -123,6 +129,11 @@ std::optional<VersionReply> readVersion(Session& s) {
         reply = fetchVersion(s);
         if (!reply)
             return std::nullopt;
+        if (lineStillTalking(s)) {
+            if (why)
+                *why = kStillTalking;
+            return std::nullopt;
+        }
         const QString date = reply->text.right(6);
         const bool whole =
             reply->modelName.trimmed().size() == 4 &&
@@ -130,15 +141,14 @@ std::optional<VersionReply> readVersion(Session& s) {
         if (whole)
             return reply;
     }
-    s.dialogs.error(readErrorText(s.link.portName));
+    reportReadError(s);
     return std::nullopt;
 }
 
-// The reason given when the printer's reply could not be read at all (an error was shown).
-const QString kReadFailed = QStringLiteral("ошибка чтения");
-
-// Reads one mark into a file; nothing after a failure, with the reason in `why`.
-std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QString* why) {
+// Reads one mark into a file; nothing after a failure, with the reason in `why`. `unknownCodes`
+// gets the fragments whose function a mark file cannot keep.
+std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QString* why,
+                                       QStringList* unknownCodes = nullptr) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         if (attempt > 1)
             waitForQuietLine(s);
@@ -148,9 +158,20 @@ std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QStr
             *why = kReadFailed;
             return std::nullopt;
         }
+        if (received > marks::kMarkDataSize || lineStillTalking(s)) {
+            *why = kStillTalking;
+            return std::nullopt;
+        }
         *empty = marks::isEmptyMarkReply(*reply);
         // An empty place may answer with less than a whole mark.
         if (received >= marks::kMarkDataSize || *empty) {
+            const marks::RecordProblems problems = marks::checkMarkRecords(*reply);
+            if (problems.notAMark()) {
+                *why = QStringLiteral("не марка: ") + marks::recordProblemsText(problems);
+                return std::nullopt;
+            }
+            if (unknownCodes)
+                *unknownCodes = problems.unknownCode;
             marks::MarkRows rows = marks::initialRows();
             marks::decodeMarkData(*reply, readerFor(number), rows);
             // A mark file holds a fragment per line: such a text would come back cut.
@@ -177,6 +198,10 @@ std::optional<QByteArray> readSlotFile(Session& s, int slot, QString* why) {
             *why = kReadFailed;
             return std::nullopt;
         }
+        if (read->overrun || lineStillTalking(s)) {
+            *why = kStillTalking;
+            return std::nullopt;
+        }
         if (read->state == SlotRead::Data &&
             read->reply.size() >= 3 + qint64(read->width) * read->byteRows)
             return read->binFile();
@@ -190,17 +215,24 @@ std::optional<QByteArray> readSlotFile(Session& s, int slot, QString* why) {
 
 // The occupancy map, every place 'Y' or 'N'; nothing after a failure or two incomplete replies.
 std::optional<QByteArray> readMap(Session& s, std::optional<QByteArray> (*fetch)(Session&),
-                                  int places) {
+                                  int places, QString* why = nullptr) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         if (attempt > 1)
             waitForQuietLine(s);
         const auto map = fetch(s);
         if (!map)
             return std::nullopt;
+        if (lineStillTalking(s)) {
+            if (why)
+                *why = kStillTalking;
+            return std::nullopt;
+        }
         const QByteArray head = map->left(places);
         if (head.count('Y') + head.count('N') == places)
             return map;
     }
+    if (why)
+        *why = QStringLiteral("ответ неполный");
     return std::nullopt;
 }
 
@@ -208,7 +240,13 @@ struct MemoryRead {
     std::optional<PrinterMemory> memory;
     QString failedItem;
     bool stopped = false;
+    QStringList unknownCodes; // "Марка 05: фрагменты 11, 12"
 };
+
+// "Марка 05: ответ неполный"; the item alone when there is no reason to give.
+QString item(const QString& label, const QString& why) {
+    return why.isEmpty() ? label : label + QStringLiteral(": ") + why;
+}
 
 MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
     MemoryRead out;
@@ -224,50 +262,59 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
     steps.setTotal(3);
     if (!steps.begin(QStringLiteral("версия")))
         return stop();
-    const auto version = readVersion(s);
+    QString why;
+    const auto version = readVersion(s, &why);
     if (!version)
-        return fail(QStringLiteral("версия"));
+        return fail(item(QStringLiteral("версия"), why));
     m.model = version->modelName;
     m.version = version->text.mid(1);
     if (!steps.begin(QStringLiteral("карта марок")))
         return stop();
-    const auto markMap = readMap(s, fetchTextMarkMap, kMarkPlaces);
+    const auto markMap = readMap(s, fetchTextMarkMap, kMarkPlaces, &why);
     if (!markMap)
-        return fail(QStringLiteral("карта области текстовых марок"));
+        return fail(item(QStringLiteral("карта области текстовых марок"), why));
     if (!steps.begin(QStringLiteral("карта логотипов")))
         return stop();
-    const auto logoMap = readMap(s, fetchGraphicMap, kLogoSlots);
+    const auto logoMap = readMap(s, fetchGraphicMap, kLogoSlots, &why);
     if (!logoMap)
-        return fail(QStringLiteral("карта графической области"));
+        return fail(item(QStringLiteral("карта графической области"), why));
     const std::set<int> markNumbers = occupied(*markMap, 1, kMarkPlaces);
     const std::set<int> slotNumbers = occupied(*logoMap, 0, kLogoSlots);
     steps.setTotal(3 + 1 + int(markNumbers.size()) + int(slotNumbers.size()) +
                    (withReadouts ? 4 : 0));
 
-    QString why;
     bool empty = false;
     if (!steps.begin(markLabel(0)))
         return stop();
-    const auto current = readMarkFile(s, 0, &empty, &why);
+    QStringList unknownCodes;
+    const auto noteCodes = [&](int n) {
+        if (!unknownCodes.isEmpty())
+            out.unknownCodes.append(markLabel(n) + QStringLiteral(": фрагменты ") +
+                                    unknownCodes.join(QStringLiteral(", ")));
+    };
+    const auto current = readMarkFile(s, 0, &empty, &why, &unknownCodes);
     if (!current)
-        return fail(markLabel(0) + QStringLiteral(": ") + why);
-    if (!empty)
+        return fail(item(markLabel(0), why));
+    if (!empty) {
         m.marks[0] = *current;
+        noteCodes(0);
+    }
     for (int n : markNumbers) {
         if (!steps.begin(markLabel(n)))
             return stop();
         // A place the map calls occupied is kept even when its first fragment is blank.
-        const auto file = readMarkFile(s, n, &empty, &why);
+        const auto file = readMarkFile(s, n, &empty, &why, &unknownCodes);
         if (!file)
-            return fail(markLabel(n) + QStringLiteral(": ") + why);
+            return fail(item(markLabel(n), why));
         m.marks[n] = *file;
+        noteCodes(n);
     }
     for (int n : slotNumbers) {
         if (!steps.begin(slotLabel(n)))
             return stop();
         const auto file = readSlotFile(s, n, &why);
         if (!file)
-            return fail(slotLabel(n) + QStringLiteral(": ") + why);
+            return fail(item(slotLabel(n), why));
         m.logos[n] = *file;
     }
     if (withReadouts) {
@@ -276,25 +323,25 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
         if (!steps.begin(settingsItem))
             return stop();
         const auto settings = printSystemSettingsReadout(s);
-        if (!settings)
-            return fail(settingsItem);
+        if (!settings || lineStillTalking(s))
+            return fail(item(settingsItem, settings ? kStillTalking : QString()));
         texts.append(*settings);
         const QString modeItem = QStringLiteral("уставки режима печати");
         if (!steps.begin(modeItem))
             return stop();
         const auto mode = printModeReadout(s);
-        if (!mode)
-            return fail(modeItem);
+        if (!mode || lineStillTalking(s))
+            return fail(item(modeItem, mode ? kStillTalking : QString()));
         texts.append(*mode);
         for (const auto counter : {device::Counter::RunningHours, device::Counter::PrintedMarks}) {
-            const QString item = counter == device::Counter::RunningHours
-                                     ? QStringLiteral("время работы")
-                                     : QStringLiteral("число отпечатанных марок");
-            if (!steps.begin(item))
+            const QString counterItem = counter == device::Counter::RunningHours
+                                            ? QStringLiteral("время работы")
+                                            : QStringLiteral("число отпечатанных марок");
+            if (!steps.begin(counterItem))
                 return stop();
             const auto reply = fetchCounter(s, counter);
-            if (!reply)
-                return fail(item);
+            if (!reply || lineStillTalking(s))
+                return fail(item(counterItem, reply ? kStillTalking : QString()));
             texts.append(device::counterSentence(*reply, counter));
         }
         m.readouts = texts.join(QStringLiteral("\r\n\n")) + QStringLiteral("\r\n");
@@ -346,13 +393,19 @@ ServiceReport backupImpl(Session& s, const std::function<QString(const QString&)
         report.marks.append(n);
     for (const auto& [n, file] : m.logos)
         report.logos.append(n);
-    s.dialogs.messageBox(kSystemTitle,
-                         QStringLiteral("Резервная копия Маркиратора %1 создана:\n\r%2\n\r"
-                                        "Марок: %3, логотипов: %4.")
-                             .arg(m.model, QDir::toNativeSeparators(report.folder))
-                             .arg(report.marks.size())
-                             .arg(report.logos.size()),
-                         MessageIcon::Information, MessageButtons::Ok);
+    report.notes = read.unknownCodes;
+    QString text = QStringLiteral("Резервная копия Маркиратора %1 создана:\n\r%2\n\r"
+                                  "Марок: %3, логотипов: %4.")
+                       .arg(m.model, QDir::toNativeSeparators(report.folder))
+                       .arg(report.marks.size())
+                       .arg(report.logos.size());
+    if (!report.notes.isEmpty())
+        text += QStringLiteral("\r\n\nНеизвестный код функции (в копии и при восстановлении - "
+                               "Текст):\n\r") +
+                report.notes.join(QStringLiteral("\n\r"));
+    s.dialogs.messageBox(kSystemTitle, text,
+                         report.notes.isEmpty() ? MessageIcon::Information : MessageIcon::Warning,
+                         MessageButtons::Ok);
     return report;
 }
 
@@ -484,9 +537,20 @@ struct ItemNumbers {
 };
 
 // `stop` holds what a stop left out.
-void showRestoreResult(Session& s, ServiceReport& report, const std::optional<ItemNumbers>& stop) {
+void showRestoreResult(Session& s, ServiceReport& report, const std::optional<ItemNumbers>& stop,
+                       bool linkLost) {
     const bool stopped = stop.has_value();
     QString text;
+    if (linkLost) {
+        // Not "completed": the printer went away with items still to write.
+        report.outcome = Outcome::LinkFailed;
+        s.dialogs.error(QStringLiteral("Восстановление из резервной копии не завершено: связь с "
+                                       "Маркиратором потеряна.\n\rЗаписаны: ") +
+                        itemLines(report.marks, report.logos, report.clearedLogos) +
+                        QStringLiteral(".\r\n\nНе подтверждены:\n\r") +
+                        report.failed.join(QStringLiteral("\n\r")));
+        return;
+    }
     if (stopped)
         text = QStringLiteral("Восстановление из резервной копии остановлено.\n\rЗаписаны: ") +
                itemLines(report.marks, report.logos, report.clearedLogos) +
@@ -542,14 +606,17 @@ ServiceReport restoreFrom(Session& s, const QString& folder) {
         s, folder, QStringLiteral("Восстановление отменено, ничего не записано."), report);
     if (!backup)
         return report;
-    const auto version = readVersion(s);
-    const auto markMap = version ? readMap(s, fetchTextMarkMap, kMarkPlaces) : std::nullopt;
-    const auto logoMap = markMap ? readMap(s, fetchGraphicMap, kLogoSlots) : std::nullopt;
+    QString why;
+    const auto version = readVersion(s, &why);
+    const auto markMap = version ? readMap(s, fetchTextMarkMap, kMarkPlaces, &why) : std::nullopt;
+    const auto logoMap = markMap ? readMap(s, fetchGraphicMap, kLogoSlots, &why) : std::nullopt;
     if (!logoMap) {
         report.outcome = Outcome::LinkFailed;
-        if (version && !s.link.error)
-            s.dialogs.error(QStringLiteral("Восстановление отменено: карта занятости не "
-                                           "прочитана целиком."));
+        if (!s.link.error)
+            s.dialogs.error(
+                QStringLiteral("Восстановление отменено, ничего не записано: %1 - %2.")
+                    .arg(!version ? QStringLiteral("версия") : QStringLiteral("карта занятости"),
+                         why));
         return report;
     }
     const QString model = version->modelName;
@@ -615,15 +682,18 @@ ServiceReport restoreFrom(Session& s, const QString& folder) {
             stop->add(item.kind, item.number);
             continue;
         }
-        if (const QString why = item.run(&linkLost); !why.isEmpty())
+        const QString why = item.run(&linkLost);
+        if (!why.isEmpty())
             report.failed.append(item.label + QStringLiteral(": ") + why);
-        written.add(item.kind, item.number);
+        // An item the printer went away during may be half written: it is named as failed.
+        if (why.isEmpty() || !linkLost)
+            written.add(item.kind, item.number);
     }
     steps.end();
     report.marks = written.marks;
     report.logos = written.logos;
     report.clearedLogos = written.cleared;
-    showRestoreResult(s, report, stop);
+    showRestoreResult(s, report, stop, linkLost);
     return report;
 }
 

@@ -28,6 +28,7 @@ struct ServiceReport {
     QStringList failed;      // items that did not verify or were not reached
     QStringList notWritten;  // restore: items left out after a stop
     QStringList differences; // compare
+    QStringList notes;       // backup: marks with fragments whose function a file cannot keep
 };
 
 // Titles of the questions a restore asks; a caller without a screen answers them by title.

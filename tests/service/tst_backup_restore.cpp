@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "marks/mark_file.h"
+#include "service/backup_folder.h"
 #include "service/service_commands.h"
 #include "test_rig.h"
 
@@ -6,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 using namespace platform;
@@ -38,6 +43,19 @@ QByteArray slotWith(int width, int byteRows, char fill) {
     QByteArray payload =
         QByteArray(1, char(width)) + char(byteRows) + QByteArray(width * byteRows, fill);
     return payload + QByteArray(256 - payload.size(), '\0');
+}
+
+// One 48-byte record: code, font, length and what follows (text, and bytes after it).
+QByteArray record(char code, char font, char length, const QByteArray& rest = {}) {
+    return (QByteArray(1, code) + font + length + rest).leftJustified(48, '\0');
+}
+
+// Applies `edit` to the manifest of the backup in `folder`.
+void editManifest(const QString& folder, const std::function<void(QJsonObject&)>& edit) {
+    const QString path = folder + "/manifest.json";
+    QJsonObject root = QJsonDocument::fromJson(readAll(path)).object();
+    edit(root);
+    writeAll(path, QJsonDocument(root).toJson());
 }
 
 struct ServiceRig : TestRig {
@@ -162,6 +180,146 @@ private slots:
         QCOMPARE(rig.printer.requests.size(), 0);
         QCOMPARE(rig.dialogs.last().icon, MessageIcon::Error);
         QVERIFY2(rig.dialogs.last().text.contains(file), qPrintable(rig.dialogs.last().text));
+    }
+
+    // A record no mark can hold is line noise or something else, never a mark to restore.
+    void aMarkNoMarkCanHoldStopsTheBackup_data() {
+        QTest::addColumn<QByteArray>("mark");
+        QTest::addColumn<QString>("why");
+        QByteArray noise;
+        for (int k = 0; k < 32; ++k)
+            noise += record(k == 4 ? '\x18' : 'U', 'U', 'U', QByteArray(45, 'U'));
+        QTest::newRow("line noise") << noise
+                                    << "шрифт больше 15 во фрагментах 11, 12, 13, 14, 15, 16, "
+                                       "17, 18, 21, 22, 23, 24, 25, 26, 27, 28, 31, 32, 33, 34, "
+                                       "35, 36, 37, 38, 41, 42, 43, 44, 45, 46, 47, 48; длина "
+                                       "текста больше 44 во фрагментах 11, 12, 13, 14, 15, 16, "
+                                       "17, 18, 21, 22, 23, 24, 25, 26, 27, 28, 31, 32, 33, 34, "
+                                       "35, 36, 37, 38, 41, 42, 43, 44, 45, 46, 47, 48; "
+                                       "неизвестный код функции во фрагментах 11, 13, 14, 15, "
+                                       "16, 17, 18, 21, 22, 23, 24, 25, 26, 27, 28, 31, 32, 33, "
+                                       "34, 35, 36, 37, 38, 41, 42, 43, 44, 45, 46, 47, 48";
+        QByteArray fonts = markWith(0, "LOT");
+        fonts.replace(48 * 5, 48, record('\x18', 16, 3, "ABC"));                // fragment 22
+        fonts.replace(48 * 31, 48, record('\x19', 3, 45, QByteArray(45, '1'))); // 48
+        QTest::newRow("font 16, 45 characters")
+            << fonts
+            << "шрифт больше 15 во фрагментах 22; длина текста больше 44 во фрагментах "
+               "48";
+    }
+    void aMarkNoMarkCanHoldStopsTheBackup() {
+        QFETCH(QByteArray, mark);
+        QFETCH(QString, why);
+        ServiceRig rig;
+        rig.printer.state.marks[7] = mark;
+        const auto report = service::backupTo(rig.session, rig.folder("b"));
+        QCOMPARE(int(report.outcome), int(service::Outcome::LinkFailed));
+        QCOMPARE(rig.dialogs.last().text,
+                 "Резервная копия не создана: не прочитано - Марка 07: не марка: " + why + ".");
+        QVERIFY(!QFileInfo::exists(rig.folder("b")));
+    }
+
+    // Unused fragments with zero codes and texts, bytes left after a text: what printers leave
+    // is kept; a function code a file cannot keep is named in the report.
+    void recordsPrintersLeaveAreKeptAndUnknownCodesNamed() {
+        ServiceRig rig;
+        QByteArray zeros(32 * 48, '\0');
+        zeros.replace(0, 48, record('\x18', 2, 3, "LOT\xFF\x01trailing"));
+        rig.printer.state.marks[8] = zeros;
+        QByteArray odd = markWith(0, "LOT");
+        odd.replace(48 * 4, 48, record('\x22', 2, 2, "AB")); // fragment 12
+        rig.printer.state.marks[9] = odd;
+
+        const auto report = service::backupTo(rig.session, rig.folder("b"));
+
+        QCOMPARE(int(report.outcome), int(service::Outcome::Done));
+        QCOMPARE(report.notes, QStringList{QStringLiteral("Марка 09: фрагменты 12")});
+        QCOMPARE(rig.dialogs.last().icon, MessageIcon::Warning);
+        QVERIFY(rig.dialogs.last().text.endsWith(
+            QStringLiteral("Неизвестный код функции (в копии и при восстановлении - "
+                           "Текст):\n\rМарка 09: фрагменты 12")));
+        QVERIFY(readAll(rig.folder("b/marks/08.mrt"))
+                    .startsWith("11\x18"
+                                "02LOT\r\n"));
+    }
+
+    // Other software fills a slot to 127 x 2 = 254 bytes: the backup of it restores.
+    void aSlotFilledToTheBrimIsBackedUpAndRestored() {
+        ServiceRig rig;
+        rig.printer.state.logos[9] = slotWith(127, 2, '\x3C');
+        QCOMPARE(int(service::backupTo(rig.session, rig.folder("b")).outcome),
+                 int(service::Outcome::Done));
+        const sim::PrinterState before = rig.printer.state;
+        rig.printer.state.logos.fill({});
+        rig.dialogs.answer(MessageAnswer::Yes).answer(MessageAnswer::No);
+
+        const auto report = service::restoreFrom(rig.session, rig.folder("b"));
+
+        QVERIFY2(report.outcome == service::Outcome::Done, qPrintable(rig.dialogs.last().text));
+        QCOMPARE(rig.printer.state.logos[9], before.logos[9]);
+        QCOMPARE(service::compareWith(rig.session, rig.folder("b")).differences, QStringList());
+    }
+
+    // What the restore would refuse is never put in place as a backup.
+    void aBackupFolderIsCheckedByTheRestoresReaders() {
+        ServiceRig rig;
+        service::PrinterMemory memory;
+        memory.model = QStringLiteral("K309");
+        QByteArray mark = marks::encodeMarkFile(marks::initialRows());
+        mark.replace(3, 2, "85"); // fragment 11 in font 85
+        memory.marks[7] = mark;
+        memory.logos[2] = QByteArray("\x02\x01\xFF\x04", 4) + QByteArray(1020, '\x01');
+        service::BackupManifest manifest;
+        manifest.model = memory.model;
+
+        const QString error = service::writeBackupFolder(rig.folder("b"), memory, manifest);
+
+        QCOMPARE(error, QStringLiteral("Копию не восстановить: marks/07.mrt: не файл марки; "
+                                       "logos/002.bin: не файл логотипа."));
+        QCOMPARE(
+            QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
+    }
+
+    // A manifest changed by hand: a slot left out of its list would read as "clear that slot";
+    // a path outside the folder is no part of the backup.
+    void anEditedManifestIsRefusedBeforeAnythingIsSent_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("slot left out of the list") << "drop logo 127"
+                                                   << "logos/127.bin: нет в списках марок и "
+                                                      "логотипов описания копии";
+        QTest::newRow("path up and out") << "../outside.bin"
+                                         << "../outside.bin: нет в списках марок и логотипов "
+                                            "описания копии";
+        QTest::newRow("absolute path") << "/etc/hostname"
+                                       << "/etc/hostname: нет в списках марок и логотипов "
+                                          "описания копии";
+    }
+    void anEditedManifestIsRefusedBeforeAnythingIsSent() {
+        QFETCH(QString, edit);
+        QFETCH(QString, problem);
+        ServiceRig rig;
+        service::backupTo(rig.session, rig.folder("b"));
+        writeAll(rig.folder("outside.bin"), "x");
+        editManifest(rig.folder("b"), [&](QJsonObject& root) {
+            if (edit == "drop logo 127") {
+                QJsonArray logos = root["logos"].toArray();
+                logos.removeLast();
+                root["logos"] = logos;
+                return;
+            }
+            QJsonObject files = root["sha256"].toObject();
+            files[edit] = QString::fromLatin1(service::sha256Hex(readAll(rig.folder("b/" + edit))));
+            root["sha256"] = files;
+        });
+        rig.printer.requests.clear();
+
+        const auto report = service::restoreFrom(rig.session, rig.folder("b"));
+
+        QCOMPARE(int(report.outcome), int(service::Outcome::FileError));
+        QCOMPARE(report.failed, QStringList{problem});
+        QCOMPARE(rig.printer.requests.size(), 0);
     }
 
     void aFailedReadLeavesNoFolder() {

@@ -90,6 +90,8 @@ QList<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
 
 void ScriptedDialogs::showSteps(const QString&, int done, int total, const QString& item) {
     steps.append(QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(item).trimmed());
+    if (onStep && total > 0)
+        onStep(item);
 }
 
 bool ScriptedDialogs::stopRequested() {

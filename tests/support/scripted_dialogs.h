@@ -49,6 +49,8 @@ public:
                      OverwriteCheck overwrite) override;
     // Every display of a series' steps, as "done/total item" ("0/0" ends it).
     QStringList steps;
+    // Called with each item of a series as it begins ("Чтение: Марка 05").
+    std::function<void(const QString&)> onStep;
     // The user asks to stop once this many items of a series have begun; -1 never.
     int stopAfterItems = -1;
     void showSteps(const QString& title, int done, int total, const QString& item) override;

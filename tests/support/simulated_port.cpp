@@ -146,6 +146,11 @@ void SimulatedPort::deliver() {
         ++arrivedBytes_;
         if (tIn <= tGrow) {
             input_ += incoming_[taken++].byte;
+        } else if (const int packet = printer_.faults.chunkBytes; packet > 0) {
+            // Through a USB adapter the trickle comes in packets, with gaps that settle a count.
+            input_ += QByteArray(packet, char(0x55));
+            arrivedBytes_ += packet - 1;
+            growingNextUs_ += packet * bt + qint64(printer_.faults.chunkGapMs) * 1000;
         } else {
             input_ += char(0x55);
             growingNextUs_ += kGrowingStepUs;
