@@ -11,6 +11,7 @@
 #include "device/print_system_readout.h"
 #include "link/port_opening.h"
 #include "link/printer_settings.h"
+#include "link/request_exchange.h"
 #include "link/session.h"
 #include "link/version_query.h"
 #include "logos/logo_transfer.h"
@@ -26,6 +27,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 using namespace platform;
@@ -57,9 +60,7 @@ struct Run {
             return PrinterFailure;
         return dialogs.errorShown() ? UsageError : Success;
     }
-    void message(const QString& m) const {
-        std::fprintf(seams.err, "%s\n", m.toLocal8Bit().constData());
-    }
+    void message(const QString& m) const { dialogs.note(m); }
 };
 
 struct Command {
@@ -70,15 +71,32 @@ struct Command {
     int maxArgs;
     bool needsPort;
     std::function<int(Run&)> run;
+    // Prints what the printer sent: a line that goes on talking after it makes it worthless.
+    bool readOut = false;
 };
 
-// A whole decimal number within [low, high], or nothing.
+// A whole decimal number within [low, high], digits only ("+5", "-0" and " 5" are not), or
+// nothing.
 std::optional<int> wholeNumber(const QString& text, int low, int high) {
-    bool ok = false;
-    const int n = text.toInt(&ok, 10);
-    if (!ok || n < low || n > high)
+    if (text.isEmpty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    const int n = text.toInt();
+    if (n < low || n > high)
         return std::nullopt;
     return n;
+}
+
+// After a read-out: a printer or cable still sending makes what came no reply.
+int stillTalking(Run& r, bool overrun = false) {
+    // One run, one reply: listening a little longer costs nothing a script would notice.
+    constexpr int kListenMs = 50;
+    if (!overrun && !lineStillTalking(r.s, kListenMs))
+        return Success;
+    r.s.link.error = true;
+    r.message(QStringLiteral("inkwick-cli: линия продолжает передавать после ответа Маркиратора "
+                             "(помехи или неисправность) - ответ не принят"));
+    return PrinterFailure;
 }
 
 int usage(const Run& r, const QString& why) {
@@ -155,6 +173,8 @@ int readMark(Run& r) {
     const auto reply = marks::fetchMarkReply(r.s, *n, reader);
     if (!reply)
         return r.status();
+    if (const int talking = stillTalking(r); talking != Success)
+        return talking;
     if (marks::isEmptyMarkReply(*reply)) {
         r.message(QStringLiteral("Марка %1 пуста.").arg(*n, 2, 10, QLatin1Char('0')));
         return PrinterFailure;
@@ -196,6 +216,8 @@ int readLogo(Run& r) {
     const auto read = fetchLogoSlot(r.s, *slot);
     if (!read)
         return r.status();
+    if (const int talking = stillTalking(r, read->overrun); talking != Success)
+        return talking;
     if (read->state != SlotRead::Data) {
         r.message(read->state == SlotRead::Empty || read->state == SlotRead::OneByte
                       ? QStringLiteral("Логотип %1 пуст.").arg(*slot, 3, 10, QLatin1Char('0'))
@@ -344,10 +366,13 @@ int backup(Run& r) {
 int restore(Run& r) {
     QString folder;
     bool yes = false;
+    bool otherModel = false;
     bool withCurrent = false;
     for (const QString& a : r.args) {
         if (a == QLatin1String("--yes"))
             yes = true;
+        else if (a == QLatin1String("--other-model"))
+            otherModel = true;
         else if (a == QLatin1String("--with-current"))
             withCurrent = true;
         else if (a.startsWith(QLatin1String("--")) || !folder.isEmpty())
@@ -358,11 +383,15 @@ int restore(Run& r) {
     if (folder.isEmpty())
         return usage(r, QStringLiteral("restore: не указана папка копии"));
     const auto answer = [](bool b) { return b ? MessageAnswer::Yes : MessageAnswer::No; };
-    r.dialogs.answerByTitle(service::otherModelTitle(), answer(yes));
+    // --yes confirms the summary only: writing another model's memory is a choice of its own.
+    r.dialogs.answerByTitle(service::otherModelTitle(), answer(otherModel));
     r.dialogs.answerByTitle(service::restoreTitle(), answer(yes));
     r.dialogs.answerByTitle(service::currentMarkTitle(), answer(withCurrent));
     const int status = reportOf(r, service::restoreFrom(r.s, folder));
-    if (status == UsageError && !yes)
+    if (status == UsageError && !otherModel && r.dialogs.asked(service::otherModelTitle()))
+        r.message(QStringLiteral("inkwick-cli: копия другой модели не записана (добавьте "
+                                 "--other-model)"));
+    else if (status == UsageError && !yes)
         r.message(QStringLiteral("inkwick-cli: восстановление не подтверждено (добавьте --yes)"));
     return status;
 }
@@ -374,7 +403,8 @@ int compare(Run& r) {
     const int status = reportOf(r, report);
     r.result.remove(QStringLiteral("marks"));
     r.result.remove(QStringLiteral("logos"));
-    return status;
+    // A script tests the status: 0 only when nothing differs.
+    return status == Success && !report.differences.isEmpty() ? Differs : status;
 }
 
 int listPorts(Run& r) {
@@ -408,28 +438,29 @@ const QList<Command>& commands() {
          QStringLiteral("Список последовательных портов: имя, устройство, описание."), 0, 0, false,
          listPorts},
         {QStringLiteral("version"), QStringLiteral("version"),
-         QStringLiteral("Версия программы Маркиратора и его модель."), 0, 0, true, version},
+         QStringLiteral("Версия программы Маркиратора и его модель."), 0, 0, true, version, true},
         {QStringLiteral("settings"), QStringLiteral("settings"),
          QStringLiteral("Уставки системы печати."), 0, 0, true,
          [](Run& r) {
              if (!fetchVersion(r.s))
                  return r.status();
              return readoutText(r, printSystemSettingsReadout(r.s));
-         }},
+         },
+         true},
         {QStringLiteral("mode"), QStringLiteral("mode"), QStringLiteral("Уставки режима печати."),
-         0, 0, true, [](Run& r) { return readoutText(r, printModeReadout(r.s)); }},
+         0, 0, true, [](Run& r) { return readoutText(r, printModeReadout(r.s)); }, true},
         {QStringLiteral("hours"), QStringLiteral("hours"),
          QStringLiteral("Время работы Маркиратора."), 0, 0, true,
-         [](Run& r) { return counter(r, device::Counter::RunningHours); }},
+         [](Run& r) { return counter(r, device::Counter::RunningHours); }, true},
         {QStringLiteral("printed"), QStringLiteral("printed"),
          QStringLiteral("Число отпечатанных марок."), 0, 0, true,
-         [](Run& r) { return counter(r, device::Counter::PrintedMarks); }},
+         [](Run& r) { return counter(r, device::Counter::PrintedMarks); }, true},
         {QStringLiteral("text-map"), QStringLiteral("text-map"),
          QStringLiteral("Занятые места текстовых марок (01..85)."), 0, 0, true,
-         [](Run& r) { return areaMap(r, true); }},
+         [](Run& r) { return areaMap(r, true); }, true},
         {QStringLiteral("logo-map"), QStringLiteral("logo-map"),
          QStringLiteral("Занятые ячейки логотипов (000..127)."), 0, 0, true,
-         [](Run& r) { return areaMap(r, false); }},
+         [](Run& r) { return areaMap(r, false); }, true},
         {QStringLiteral("read-mark"), QStringLiteral("read-mark N FILE.mrt"),
          QStringLiteral("Читает марку N (0..85, 0 - печатаемая) в файл марки."), 2, 2, true,
          readMark},
@@ -461,12 +492,14 @@ const QList<Command>& commands() {
                         "logos/NNN.bin, readouts.txt, manifest.json. Папка появляется целиком "
                         "или не появляется вовсе."),
          1, 1, true, backup},
-        {QStringLiteral("restore"), QStringLiteral("restore DIR [--with-current] [--yes]"),
+        {QStringLiteral("restore"),
+         QStringLiteral("restore DIR [--with-current] [--yes] [--other-model]"),
          QStringLiteral("Восстанавливает марки 01..85 и ячейки логотипов из копии DIR и читает "
                         "каждую обратно. Без --yes только показывает, что будет записано. "
+                        "Копия другой модели записывается только с --other-model. "
                         "--with-current записывает и текущую марку 00. Копия с изменённым или "
                         "недостающим файлом отвергается целиком, до записи."),
-         1, 3, true, restore},
+         1, 4, true, restore},
         {QStringLiteral("import-picture"), importPictureSynopsis(), importPictureHelp(), 2, 14,
          false,
          [](Run& r) {
@@ -474,8 +507,9 @@ const QList<Command>& commands() {
                                   [&r](const QString& m) { r.message(m); });
          }},
         {QStringLiteral("compare"), QStringLiteral("compare DIR"),
-         QStringLiteral("Сравнивает Маркиратор с копией DIR, ничего не записывая."), 1, 1, true,
-         compare},
+         QStringLiteral("Сравнивает Маркиратор с копией DIR, ничего не записывая. Код выхода 4, "
+                        "если есть отличия."),
+         1, 1, true, compare},
     };
     return table;
 }
@@ -490,20 +524,21 @@ QString generalHelp() {
         "inkwick-cli COMMAND --help - описание команды.\n"
         "Порт по умолчанию - COM1, первый в списке ports; скорость 115200.\n"
         "Код выхода: 0 успех, 1 отказ Маркиратора или линии, 2 ошибка в аргументах или "
-        "данных, 3 ошибка файла, 130 остановлено по Ctrl+C.\n"
+        "данных, 3 ошибка файла, 4 compare: есть отличия, 130 остановлено по Ctrl+C.\n"
         "Ctrl+C: начатая марка или логотип передаются целиком, backup, restore, compare и\n"
         "write-parts останавливаются перед следующим пунктом; второй Ctrl+C - сразу.\n");
     return text;
 }
 
-void print(std::FILE* f, const QString& text) {
+// False when the text did not all get out (stdout on a full disk, a closed pipe).
+bool print(std::FILE* f, const QString& text) {
     if (text.isEmpty())
-        return;
+        return true;
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
     if (!text.endsWith(QLatin1Char('\n')))
         std::fputc('\n', f);
-    std::fflush(f);
+    return std::fflush(f) == 0 && !std::ferror(f);
 }
 
 // Opens the port named by --port: a device path as given, COMn through the port list.
@@ -543,68 +578,86 @@ int runCli(const QStringList& arguments, CliSeams seams) {
     s.workDir = QDir::current();
     Run r{s, dialogs, seams, {}, {}, {}};
 
+    // A script that asked for JSON gets one object, whatever the run came to: usage errors too.
+    const bool json = arguments.contains(QStringLiteral("--json"));
+    QString name;
+    const auto finish = [&](int code) {
+        if (s.port.isOpen())
+            s.port.close();
+        // Output a script never got is a file error, not a success.
+        const auto printed = [&](const QString& text) {
+            if (print(seams.out, text) || code != Success)
+                return code;
+            r.message(QStringLiteral("inkwick-cli: вывод не записан: ") +
+                      QString::fromLocal8Bit(std::strerror(errno)));
+            return int(FileError);
+        };
+        if (!json)
+            return printed(r.text);
+        QJsonObject out = r.result;
+        if (!name.isEmpty())
+            out.insert(QStringLiteral("command"), name);
+        out.insert(QStringLiteral("exit"), code);
+        if (!dialogs.messages().isEmpty())
+            out.insert(QStringLiteral("messages"), QJsonArray::fromStringList(dialogs.messages()));
+        return printed(QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact)));
+    };
+    const auto help = [&](const QString& text) {
+        r.text = text;
+        r.result.insert(QStringLiteral("text"), text);
+        return finish(Success);
+    };
+
     QString port = QStringLiteral("COM1");
     int baud = 115200;
-    bool json = false;
     qsizetype i = 0;
     for (; i < arguments.size() && arguments[i].startsWith(QLatin1Char('-')); ++i) {
         const QString a = arguments[i];
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            print(seams.out, generalHelp());
-            return Success;
-        }
-        if (a == QLatin1String("--json")) {
-            json = true;
-        } else if ((a == QLatin1String("--port") || a == QLatin1String("--baud")) &&
-                   i + 1 < arguments.size()) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return help(generalHelp());
+        if (a == QLatin1String("--json"))
+            continue;
+        if (a == QLatin1String("--port") || a == QLatin1String("--baud")) {
+            if (i + 1 >= arguments.size())
+                return finish(usage(r, QStringLiteral("%1: не указано значение").arg(a)));
             const QString value = arguments[++i];
             if (a == QLatin1String("--port")) {
                 port = value;
             } else if (const auto b = wholeNumber(value, 50, 4000000)) {
                 baud = *b;
             } else {
-                return usage(r, QStringLiteral("--baud: скорость - число, например 115200"));
+                return finish(
+                    usage(r, QStringLiteral("--baud: скорость - число, например 115200")));
             }
         } else {
-            return usage(r, QStringLiteral("неизвестный параметр %1 (см. --help)").arg(a));
+            return finish(usage(r, QStringLiteral("неизвестный параметр %1 (см. --help)").arg(a)));
         }
     }
     if (i >= arguments.size())
-        return usage(r, QStringLiteral("не указана команда (см. --help)"));
-    const QString name = arguments[i];
+        return finish(usage(r, QStringLiteral("не указана команда (см. --help)")));
+    name = arguments[i];
     const auto& table = commands();
     const auto command =
         std::find_if(table.begin(), table.end(), [&](const Command& c) { return c.name == name; });
     if (command == table.end())
-        return usage(r, QStringLiteral("неизвестная команда %1 (см. --help)").arg(name));
+        return finish(usage(r, QStringLiteral("неизвестная команда %1 (см. --help)").arg(name)));
     r.args = arguments.mid(i + 1);
-    if (r.args.contains(QStringLiteral("--help")) || r.args.contains(QStringLiteral("-h"))) {
-        print(seams.out, QStringLiteral("inkwick-cli [--port DEVICE|COMn] [--baud N] [--json] ") +
-                             command->synopsis + QStringLiteral("\n") + command->help);
-        return Success;
-    }
+    r.args.removeAll(QStringLiteral("--json"));
+    if (r.args.contains(QStringLiteral("--help")) || r.args.contains(QStringLiteral("-h")))
+        return help(QStringLiteral("inkwick-cli [--port DEVICE|COMn] [--baud N] [--json] ") +
+                    command->synopsis + QStringLiteral("\n") + command->help);
     if (r.args.size() < command->minArgs || r.args.size() > command->maxArgs)
-        return usage(r, QStringLiteral("использование: inkwick-cli ") + command->synopsis);
+        return finish(usage(r, QStringLiteral("использование: inkwick-cli ") + command->synopsis));
 
-    int code = Success;
     if (command->needsPort && !openPort(s, port, baud, r))
+        return finish(PrinterFailure);
+    int code = command->run(r);
+    if (code == Success && command->readOut && stillTalking(r) != Success) {
+        r.text.clear();
+        r.result = {};
         code = PrinterFailure;
-    else
-        code = command->run(r);
-    if (s.port.isOpen())
-        s.port.close();
-
-    if (json) {
-        QJsonObject out = r.result;
-        out.insert(QStringLiteral("command"), name);
-        out.insert(QStringLiteral("exit"), code);
-        if (!dialogs.problems().isEmpty())
-            out.insert(QStringLiteral("messages"), QJsonArray::fromStringList(dialogs.problems()));
-        print(seams.out, QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact)));
-    } else {
-        print(seams.out, r.text);
     }
-    return code;
+    return finish(code);
 }
 
 } // namespace cli

@@ -11,9 +11,17 @@
 
 namespace cli {
 
-// Interrupted: a series (backup, restore, compare, write-parts) stopped by Ctrl+C between two
-// items (128 + SIGINT, as a shell reports it).
-enum ExitCode { Success = 0, PrinterFailure = 1, UsageError = 2, FileError = 3, Interrupted = 130 };
+// Differs: `compare` found the printer other than the backup. Interrupted: a series (backup,
+// restore, compare, write-parts) stopped by Ctrl+C between two items (128 + SIGINT, as a shell
+// reports it).
+enum ExitCode {
+    Success = 0,
+    PrinterFailure = 1,
+    UsageError = 2,
+    FileError = 3,
+    Differs = 4,
+    Interrupted = 130
+};
 
 // The seams a run talks through; main() passes the real ones, tests their own.
 struct CliSeams {

@@ -48,6 +48,7 @@ MessageAnswer CliDialogs::messageBox(const QString& title, const QString& text, 
         shown = title + QStringLiteral(": ") + shown;
     MessageAnswer answer = MessageAnswer::Ok;
     if (buttons != MessageButtons::Ok) {
+        asked_.append(title);
         if (icon == MessageIcon::Error)
             answer = MessageAnswer::No;
         else if (byTitle_.contains(title))
@@ -59,9 +60,14 @@ MessageAnswer CliDialogs::messageBox(const QString& title, const QString& text, 
         shown +=
             answer == MessageAnswer::Yes ? QStringLiteral(" -> Да") : QStringLiteral(" -> Нет");
     }
-    std::fprintf(out_, "%s\n", shown.toLocal8Bit().constData());
-    std::fflush(out_);
+    note(shown);
     return answer;
+}
+
+void CliDialogs::note(const QString& text) {
+    messages_.append(text);
+    std::fprintf(out_, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(out_);
 }
 
 QString CliDialogs::nextText() {

@@ -28,8 +28,14 @@ public:
 
     // An error box was shown: the command refused something or the printer failed.
     bool errorShown() const { return errorShown_; }
-    // The texts of the error and warning boxes, for the JSON report.
+    // The texts of the error and warning boxes.
     const QStringList& problems() const { return problems_; }
+    // Every text the run wrote to stderr, boxes and notes alike, for the JSON report.
+    const QStringList& messages() const { return messages_; }
+    // A line of the command's own (not a box): written to stderr and kept among the messages.
+    void note(const QString& text);
+    // Whether a question with this title was asked.
+    bool asked(const QString& title) const { return asked_.contains(title); }
 
     platform::MessageAnswer messageBox(const QString& title, const QString& text,
                                        platform::MessageIcon icon,
@@ -62,6 +68,8 @@ private:
     QString file_;
     bool errorShown_ = false;
     QStringList problems_;
+    QStringList messages_;
+    QStringList asked_;
 };
 
 } // namespace cli

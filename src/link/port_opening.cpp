@@ -124,7 +124,10 @@ QString defaultPortAnswer(const QList<PortEntry>& ports, const QString& lastDevi
 
 namespace {
 
-bool openChosenPort(Session& s, const QString& portName, const QString& device) {
+// `asked` is how the user named the port, for the failure message: a device path given at start
+// is not to be called by a COM number the user never saw.
+bool openChosenPort(Session& s, const QString& portName, const QString& device,
+                    const QString& asked = {}) {
     // Only one connection at a time: a port still open goes first.
     if (s.port.isOpen())
         s.port.close();
@@ -132,8 +135,10 @@ bool openChosenPort(Session& s, const QString& portName, const QString& device) 
     s.link.device = device;
     if (!openDevice(s)) {
         showNotConnected(s);
-        s.dialogs.messageBox(kSystemTitle, openFailureText(s.link.portName, s.port.lastOpenError()),
-                             MessageIcon::Error, MessageButtons::Ok);
+        s.dialogs.messageBox(
+            kSystemTitle,
+            openFailureText(asked.isEmpty() ? portName : asked, s.port.lastOpenError()),
+            MessageIcon::Error, MessageButtons::Ok);
         return false;
     }
     showPortField(s, s.link.statusText());
@@ -146,8 +151,10 @@ bool openChosenPort(Session& s, const QString& portName, const QString& device) 
 bool openPortNamed(Session& s, const QString& which) {
     const QList<PortEntry> ports = s.catalogue.ports();
     for (const PortEntry& p : ports) {
-        if (p.device == which || p.name.compare(which, Qt::CaseInsensitive) == 0)
+        if (p.name.compare(which, Qt::CaseInsensitive) == 0)
             return openChosenPort(s, p.name, p.device);
+        if (p.device == which)
+            return openChosenPort(s, p.name, p.device, which);
     }
     PortChoice missing;
     missing.kind = PortChoice::Unavailable;

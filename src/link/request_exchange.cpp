@@ -95,13 +95,17 @@ QByteArray Reply::padded(qint64 size) const {
     return out;
 }
 
-bool lineStillTalking(Session& s) {
-    if (!s.port.isOpen())
-        return false;
-    if (s.port.inputWaiting() > 0)
-        return true;
-    s.clock.waitMs(int(quietMs(s.port.baudRate(), 2)));
-    return s.port.isOpen() && s.port.inputWaiting() > 0;
+bool lineStillTalking(Session& s, int listenMs) {
+    const qint64 limit = qMax<qint64>(listenMs, quietMs(s.port.baudRate(), 2));
+    const qint64 start = s.clock.elapsedMs();
+    while (s.port.isOpen()) {
+        if (s.port.inputWaiting() > 0)
+            return true;
+        if (s.clock.elapsedMs() - start >= limit)
+            return false;
+        s.clock.waitMs(1);
+    }
+    return false;
 }
 
 qint64 replyQuietMs(int baudRate) {

@@ -56,8 +56,9 @@ std::optional<Reply> readReplyUntil(Session& s, const ReplyComplete& complete, q
 std::optional<Reply> readReply(Session& s, qint64 needed, qint64 limit);
 
 // Whether bytes still arrive a few byte times after a reply has ended: a printer or a loose
-// cable that talks without end. What such a line gave is no reply to keep.
-bool lineStillTalking(Session& s);
+// cable that talks without end. What such a line gave is no reply to keep. `listenMs` longer
+// than the default catches a flood that a USB adapter hands over in packets 16 ms apart.
+bool lineStillTalking(Session& s, int listenMs = 0);
 
 // How long a line must stay quiet before a reply that is still short counts as ended. The gaps
 // between the packets of one reply are usually a few milliseconds, at worst a good part of

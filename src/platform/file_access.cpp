@@ -10,6 +10,13 @@
 namespace platform {
 
 bool saveFileAtomically(const QString& path, const QByteArray& bytes, QString* why) {
+    // A device or pipe in the file's place is no file: a temporary renamed over it would
+    // replace the device itself.
+    if (const QFileInfo existing(path); existing.exists() && !existing.isFile()) {
+        if (why)
+            *why = QStringLiteral("not a regular file");
+        return false;
+    }
     QSaveFile file(path);
     auto fail = [&](int code) {
         if (why)

@@ -346,6 +346,10 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
         }
         m.readouts = texts.join(QStringLiteral("\r\n\n")) + QStringLiteral("\r\n");
     }
+    // Once at the end, long enough for a flood that comes in a USB adapter's packets.
+    constexpr int kFinalListenMs = 50;
+    if (lineStillTalking(s, kFinalListenMs))
+        return fail(kStillTalking);
     out.memory = m;
     return out;
 }

@@ -2,13 +2,19 @@
 #include "cli/cli_commands.h"
 #include "test_rig.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 #include <cstdio>
 #include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -48,7 +54,11 @@ struct CliRig {
     }
 };
 
+enum class Line { Healthy, Busy, Flood };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Line)
 
 class TestCliCommands : public QObject {
     Q_OBJECT
@@ -141,6 +151,106 @@ private slots:
         QCOMPARE(c.run({"--json", "logo-map"}), 0);
         QCOMPARE(QJsonDocument::fromJson(c.out).object().value("occupied").toArray(),
                  (QJsonArray{0, 1}));
+    }
+
+    // What scripts rely on: one JSON object whatever the run came to, its exit status, and every
+    // line the run wrote to stderr among its messages.
+    void everyJsonRunPrintsOneObject_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Line>("line");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char* name, const QStringList& a, Line l, int exit,
+                            const char* message) {
+            QTest::newRow(name) << (QStringList{"--json"} + a) << l << exit
+                                << QString::fromUtf8(message);
+        };
+        row("missing argument", {"read-mark", "3"}, Line::Healthy, 2,
+            "inkwick-cli: использование: inkwick-cli read-mark N FILE.mrt");
+        row("unknown command", {"erase-all"}, Line::Healthy, 2,
+            "inkwick-cli: неизвестная команда erase-all (см. --help)");
+        row("baud 0", {"--baud", "0", "version"}, Line::Healthy, 2,
+            "inkwick-cli: --baud: скорость - число, например 115200");
+        row("port without a value", {"--port"}, Line::Healthy, 2,
+            "inkwick-cli: --port: не указано значение");
+        row("plus sign", {"read-mark", "+5", "x.mrt"}, Line::Healthy, 2,
+            "inkwick-cli: номер марки - от 0 до 85");
+        row("minus zero", {"delete-logo", "-0"}, Line::Healthy, 2,
+            "inkwick-cli: номер логотипа - от 0 до 127");
+        row("leading blank", {"set-date-offset", " 5"}, Line::Healthy, 2,
+            "inkwick-cli: смещение даты - от 0 до 9999 дней");
+        row("busy port", {"version"}, Line::Busy, 1, "COM-ПОРТ COM1 ЗАНЯТ.");
+        row("empty mark", {"read-mark", "7", "m.mrt"}, Line::Healthy, 1, "Марка 07 пуста.");
+        row("flood after the hours", {"hours"}, Line::Flood, 1,
+            "inkwick-cli: линия продолжает передавать после ответа Маркиратора");
+        row("flood after a mark", {"read-mark", "1", "m.mrt"}, Line::Flood, 1,
+            "inkwick-cli: линия продолжает передавать после ответа Маркиратора");
+        row("flood after a slot", {"read-logo", "0", "l.bin"}, Line::Flood, 1,
+            "inkwick-cli: линия продолжает передавать после ответа Маркиратора");
+        row("mark into a pipe", {"read-mark", "1", "fifo"}, Line::Healthy, 3,
+            "Файл 'fifo' записать невозможно!");
+        row("mark into /dev/full", {"read-mark", "1", "/dev/full"}, Line::Healthy, 3,
+            "Файл 'full' записать невозможно!");
+        row("logo into /dev/full", {"read-logo", "0", "/dev/full"}, Line::Healthy, 3,
+            "Файл 'full' записать невозможно!");
+    }
+    void everyJsonRunPrintsOneObject() {
+        QFETCH(QStringList, arguments);
+        QFETCH(Line, line);
+        QFETCH(int, exit);
+        QFETCH(QString, message);
+        CliRig c;
+        QDir::setCurrent(c.rig.dir.path());
+#ifdef Q_OS_UNIX
+        QCOMPARE(::mkfifo("fifo", 0600), 0);
+#endif
+        if (line == Line::Busy)
+            c.rig.port.failOpen = platform::SerialPort::OpenError::Busy;
+        if (line == Line::Flood) {
+            c.rig.printer.faults.growing = true; // as a USB adapter hands it over
+            c.rig.printer.faults.chunkBytes = 62;
+            c.rig.printer.faults.chunkGapMs = 16;
+        }
+
+        QCOMPARE(c.run(arguments), exit);
+
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(c.out, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError && doc.isObject(), c.out.constData());
+        QCOMPARE(c.out.count('\n'), 1);
+        QCOMPARE(doc.object().value("exit").toInt(-1), exit);
+        const QJsonArray messages = doc.object().value("messages").toArray();
+        QVERIFY2(std::any_of(messages.begin(), messages.end(),
+                             [&](const QJsonValue& m) { return m.toString().startsWith(message); }),
+                 c.out.constData());
+        QVERIFY(!QFileInfo(arguments.last()).isFile() || exit == 0);
+        QVERIFY(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
+    }
+
+    void compareExitsNonZeroWhenSomethingDiffers() {
+        CliRig c;
+        const QString folder = c.rig.dir.filePath("b");
+        QCOMPARE(c.run({"backup", folder}), 0);
+        QCOMPARE(c.run({"compare", folder}), 0);
+        c.rig.printer.state.logos[1] = {};
+        QCOMPARE(c.run({"--json", "compare", folder}), 4);
+        QCOMPARE(QJsonDocument::fromJson(c.out).object().value("differences").toArray(),
+                 QJsonArray{QStringLiteral("Логотип 001: нет в Маркираторе")});
+    }
+
+    // --yes confirms the summary; writing another model's memory needs its own word.
+    void yesDoesNotAnswerForAnotherModel() {
+        CliRig c;
+        const QString folder = c.rig.dir.filePath("b");
+        QCOMPARE(c.run({"backup", folder}), 0);
+        c.rig.printer.state.model = QStringLiteral("K307");
+        c.rig.printer.state.logos.fill({});
+        c.rig.printer.requests.clear();
+        QCOMPARE(c.run({"restore", folder, "--yes"}), 2);
+        QVERIFY(!c.wrote());
+        QVERIFY(c.err.contains("--other-model"));
+        QCOMPARE(c.run({"restore", folder, "--yes", "--other-model"}), 0);
+        QVERIFY(!c.rig.printer.state.logos[0].isEmpty());
     }
 
     void aSilentPrinterIsALinkFailure() {

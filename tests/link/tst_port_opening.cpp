@@ -125,6 +125,18 @@ private slots:
         }
     }
 
+    // A path given at start becomes COM1 in the list; a failure names the path, not a COM
+    // number that may be another port to the user.
+    void aPathThatDoesNotOpenIsNamedByItself() {
+        LinkRig rig;
+        rig.catalogue.entries = {entry(QStringLiteral("COM1"), "", "", "/nonexistent")};
+        rig.port.devices = {QStringLiteral("/dev/ttyUSB0")};
+        QVERIFY(!openPortNamed(rig.s, QStringLiteral("/nonexistent")));
+        QVERIFY2(rig.dialogs.last().text.startsWith(
+                     QStringLiteral("COM-ПОРТ /nonexistent НЕ ОБНАРУЖЕНЫ.")),
+                 qPrintable(rig.dialogs.last().text));
+    }
+
     void typedNumber_data() {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("question"); // empty: the port opens
