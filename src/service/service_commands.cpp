@@ -123,23 +123,30 @@ const QString kStillTalking = QStringLiteral("после ответа линия
 // The version, whole: a reply cut short would give a wrong model name to the backup.
 std::optional<VersionReply> readVersion(Session& s, QString* why = nullptr) {
     std::optional<VersionReply> reply;
+    bool talking = false;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         if (attempt > 1)
             waitForQuietLine(s);
         reply = fetchVersion(s);
         if (!reply)
             return std::nullopt;
+        // A reply cut by a pause of a loaded line has its tail still coming: asked again.
         if (lineStillTalking(s)) {
-            if (why)
-                *why = kStillTalking;
-            return std::nullopt;
+            talking = true;
+            continue;
         }
+        talking = false;
         const QString date = reply->text.right(6);
         const bool whole =
             reply->modelName.trimmed().size() == 4 &&
             std::all_of(date.begin(), date.end(), [](QChar c) { return c.isDigit(); });
         if (whole)
             return reply;
+    }
+    if (talking) {
+        if (why)
+            *why = kStillTalking;
+        return std::nullopt;
     }
     reportReadError(s);
     return std::nullopt;
@@ -160,7 +167,7 @@ std::optional<QByteArray> readMarkFile(Session& s, int number, bool* empty, QStr
         }
         if (received > marks::kMarkDataSize || lineStillTalking(s)) {
             *why = kStillTalking;
-            return std::nullopt;
+            continue;
         }
         *empty = marks::isEmptyMarkReply(*reply);
         // An empty place may answer with less than a whole mark.
@@ -200,7 +207,7 @@ std::optional<QByteArray> readSlotFile(Session& s, int slot, QString* why) {
         }
         if (read->overrun || lineStillTalking(s)) {
             *why = kStillTalking;
-            return std::nullopt;
+            continue;
         }
         if (read->state == SlotRead::Data &&
             read->reply.size() >= 3 + qint64(read->width) * read->byteRows)
@@ -225,15 +232,33 @@ std::optional<QByteArray> readMap(Session& s, std::optional<QByteArray> (*fetch)
         if (lineStillTalking(s)) {
             if (why)
                 *why = kStillTalking;
-            return std::nullopt;
+            continue;
         }
+        if (why)
+            why->clear();
         const QByteArray head = map->left(places);
         if (head.count('Y') + head.count('N') == places)
             return map;
     }
-    if (why)
+    if (why && why->isEmpty())
         *why = QStringLiteral("ответ неполный");
     return std::nullopt;
+}
+
+// A read-out cut by a pause of a loaded line has its tail still coming: it is asked again.
+// Nothing when the request failed, or when the line never fell quiet after it (`*talking`).
+template <typename Fetch>
+auto fetchWhileQuiet(Session& s, Fetch fetch, bool* talking) -> decltype(fetch()) {
+    *talking = false;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        if (attempt > 1)
+            waitForQuietLine(s);
+        auto reply = fetch();
+        if (!reply || !lineStillTalking(s))
+            return reply;
+    }
+    *talking = true;
+    return {};
 }
 
 struct MemoryRead {
@@ -322,16 +347,19 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
         const QString settingsItem = QStringLiteral("уставки системы печати");
         if (!steps.begin(settingsItem))
             return stop();
-        const auto settings = printSystemSettingsReadout(s);
-        if (!settings || lineStillTalking(s))
-            return fail(item(settingsItem, settings ? kStillTalking : QString()));
+        bool talking = false;
+        const auto settings = fetchWhileQuiet(
+            s, [&] { return printSystemSettingsReadout(s); }, &talking);
+        if (!settings)
+            return fail(item(settingsItem, talking ? kStillTalking : QString()));
         texts.append(*settings);
         const QString modeItem = QStringLiteral("уставки режима печати");
         if (!steps.begin(modeItem))
             return stop();
-        const auto mode = printModeReadout(s);
-        if (!mode || lineStillTalking(s))
-            return fail(item(modeItem, mode ? kStillTalking : QString()));
+        const auto mode = fetchWhileQuiet(
+            s, [&] { return printModeReadout(s); }, &talking);
+        if (!mode)
+            return fail(item(modeItem, talking ? kStillTalking : QString()));
         texts.append(*mode);
         for (const auto counter : {device::Counter::RunningHours, device::Counter::PrintedMarks}) {
             const QString counterItem = counter == device::Counter::RunningHours
@@ -339,9 +367,10 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
                                             : QStringLiteral("число отпечатанных марок");
             if (!steps.begin(counterItem))
                 return stop();
-            const auto reply = fetchCounter(s, counter);
-            if (!reply || lineStillTalking(s))
-                return fail(item(counterItem, reply ? kStillTalking : QString()));
+            const auto reply = fetchWhileQuiet(
+                s, [&] { return fetchCounter(s, counter); }, &talking);
+            if (!reply)
+                return fail(item(counterItem, talking ? kStillTalking : QString()));
             texts.append(device::counterSentence(*reply, counter));
         }
         m.readouts = texts.join(QStringLiteral("\r\n\n")) + QStringLiteral("\r\n");
