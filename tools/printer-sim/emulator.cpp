@@ -62,6 +62,9 @@ void Emulator::receive(const QByteArray& bytes, qint64 now) {
 
 void Emulator::schedule(qint64 requestEndUs) {
     const qint64 bt = (10'000'000 + options_.baud - 1) / options_.baud;
+    if (options_.growingAfterRequests >= 0 &&
+        printer_.requests.size() >= options_.growingAfterRequests)
+        printer_.faults.growing = true;
     const sim::Faults& f = printer_.faults;
     for (const sim::Reply& r : printer_.takeReplies()) {
         const qint64 start = qMax(requestEndUs + qint64(r.delayMs) * 1000, printerFreeUs_);

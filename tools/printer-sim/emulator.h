@@ -18,6 +18,9 @@ public:
         // Where each read from the host is noted as "<microseconds> <bytes>"; empty: nowhere.
         // The time counts from the emulator's start on the system's monotonic clock.
         QString arrivalsFile;
+        // >= 0: the replies start growing once this many requests have come (a line that
+        // begins to flood part-way into a backup).
+        int growingAfterRequests = -1;
     };
 
     Emulator(sim::Printer& printer, Options options);

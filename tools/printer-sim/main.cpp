@@ -62,6 +62,9 @@ int main(int argc, char* argv[]) {
          QStringLiteral("dir")},
         {QStringLiteral("silent"), QStringLiteral("Never answer.")},
         {QStringLiteral("growing"), QStringLiteral("Replies never stop coming.")},
+        {QStringLiteral("growing-after"),
+         QStringLiteral("Replies never stop coming from the N-th request on."),
+         QStringLiteral("N")},
         {QStringLiteral("short"), QStringLiteral("Cut every reply to N bytes."),
          QStringLiteral("N")},
         {QStringLiteral("chunk"), QStringLiteral("Deliver replies in packets of N bytes."),
@@ -101,7 +104,8 @@ int main(int argc, char* argv[]) {
         !intOption(p, QStringLiteral("short"), 0, f.shortReply) ||
         !intOption(p, QStringLiteral("chunk"), 1, f.chunkBytes) ||
         !intOption(p, QStringLiteral("chunk-gap"), 0, f.chunkGapMs) ||
-        !intOption(p, QStringLiteral("latency"), 0, f.latencyMs))
+        !intOption(p, QStringLiteral("latency"), 0, f.latencyMs) ||
+        !intOption(p, QStringLiteral("growing-after"), 0, options.growingAfterRequests))
         return 2;
 
     options.memoryDir = p.value(QStringLiteral("memory"));
