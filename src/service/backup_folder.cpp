@@ -14,7 +14,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QUuid>
-#include <algorithm>
 
 namespace service {
 
@@ -178,13 +177,27 @@ LoadedBackup loadBackupFolder(const QString& folder) {
             continue;
         const auto rows =
             marks::decodeMarkFile(bytes, marks::initialRows(), marks::FileFonts::Keep);
-        const auto fontTooLarge = [](const marks::MarkRows& r) {
-            return std::any_of(r.begin(), r.end(), [](const marks::MarkRow& row) {
-                return marks::fontNumberOfText(row[marks::FontColumn]) >= marks::kFontCount;
-            });
-        };
-        if (!rows || marks::checkTexts(*rows, true).any() || fontTooLarge(*rows))
+        if (!rows) {
             out.problems.append(relative + QStringLiteral(": не файл марки"));
+            continue;
+        }
+        // What no mark can hold, by fragment, as the backup itself refuses it.
+        QStringList fonts;
+        for (int row = 0; row < marks::kFragmentCount; ++row)
+            if (marks::fontNumberOfText((*rows)[row][marks::FontColumn]) >= marks::kFontCount)
+                fonts.append(marks::fragmentNumberOfRow(row));
+        const marks::TextProblems texts = marks::checkTexts(*rows, true);
+        QStringList why;
+        if (!fonts.isEmpty())
+            why.append(QStringLiteral("шрифт больше 15 во фрагментах ") +
+                       fonts.join(QStringLiteral(", ")));
+        if (texts.any())
+            why.append(
+                QStringLiteral("текст не для Маркиратора во фрагментах ") +
+                (texts.tooLong + texts.unencodable + texts.lineBreaks).join(QStringLiteral(", ")));
+        if (!why.isEmpty())
+            out.problems.append(relative + QStringLiteral(": не файл марки: ") +
+                                why.join(QStringLiteral("; ")));
         else
             out.memory.marks[n] = bytes;
     }

@@ -274,8 +274,9 @@ private slots:
 
         const QString error = service::writeBackupFolder(rig.folder("b"), memory, manifest);
 
-        QCOMPARE(error, QStringLiteral("Копию не восстановить: marks/07.mrt: не файл марки; "
-                                       "logos/002.bin: не файл логотипа."));
+        QCOMPARE(error, QStringLiteral("Копию не восстановить: marks/07.mrt: не файл марки: "
+                                       "шрифт больше 15 во фрагментах 11; logos/002.bin: не "
+                                       "файл логотипа."));
         QCOMPARE(
             QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());
