@@ -4,6 +4,8 @@
 #include "link/request_exchange.h"
 #include "platform/number_text.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace printerlink {
@@ -196,6 +198,29 @@ bool openPortInteractive(Session& s) {
     }
 
     return openChosenPort(s, choice.portName, ports[choice.index].device);
+}
+
+Result<void> openPortByName(Session& s, const QString& name, int baud) {
+    QString device = name;
+    QString portName = name;
+    if (!name.contains(QLatin1Char('/'))) {
+        const QList<PortEntry> ports = s.catalogue.ports();
+        const auto it = std::find_if(ports.begin(), ports.end(), [&](const PortEntry& p) {
+            return p.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (it == ports.end()) {
+            s.link.error = true;
+            return linkFailure(QStringLiteral("порта %1 нет").arg(name));
+        }
+        device = it->device;
+        portName = it->name;
+    }
+    s.link.portName = portName;
+    s.link.device = device;
+    s.link.baudRate = baud;
+    if (!openDevice(s))
+        return linkFailure(openFailureText(portName, s.port.lastOpenError()));
+    return {};
 }
 
 bool reopenPort(Session& s) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "link/result.h"
 #include "link/session.h"
 
 #include <QList>
@@ -15,6 +16,10 @@ bool openPortInteractive(Session& s);
 // The port given at start (a COM name or a device path), opened without the prompt. One that is
 // not found asks to choose another, as a typed number would.
 bool openPortNamed(Session& s, const QString& which);
+
+// The port a front names (a device path as given, COMn through the port list) opened at `baud`
+// without any dialog: the command line's --port, the agent's configured port.
+Result<void> openPortByName(Session& s, const QString& name, int baud);
 
 // Closes and reopens the same device at session.link.baudRate without any dialog (baud change).
 bool reopenPort(Session& s);

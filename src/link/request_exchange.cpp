@@ -2,6 +2,7 @@
 #include "link/request_exchange.h"
 
 #include "link/link_messages.h"
+#include "link/operation_scope.h"
 #include "platform/line_time.h"
 
 using namespace platform;
@@ -15,13 +16,13 @@ void setLamp(Session& s, Lamp lamp, LampTarget target) {
 void reportReadError(Session& s, LampTarget target) {
     s.link.error = true;
     setLamp(s, Lamp::Error, target);
-    s.dialogs.error(readErrorText(s.link.portName));
+    reportFailure(s, linkFailure(readErrorText(s.link.portName)));
 }
 
 void reportWriteError(Session& s, LampTarget target) {
     s.link.error = true;
     setLamp(s, Lamp::Error, target);
-    s.dialogs.error(writeErrorText(s.link.portName));
+    reportFailure(s, linkFailure(writeErrorText(s.link.portName)));
 }
 
 bool writeRequest(Session& s, const QByteArray& request) {

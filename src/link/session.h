@@ -3,6 +3,7 @@
 
 #include "link/link_monitor.h"
 #include "link/protocol_log.h"
+#include "link/result.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/port_catalogue.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QString>
+#include <optional>
 
 namespace marks {
 class MarkDocument;
@@ -67,6 +69,9 @@ struct Session {
     WindowMode mode = WindowMode::Mark;
     // True while a command runs: nothing else may start until it ends.
     bool busy = false;
+    // Set while an operation runs (OperationScope): where the link's failures go instead of
+    // their message boxes.
+    std::optional<Failure>* failureSink = nullptr;
 
     // Owned by the shell; tests set them to their own.
     marks::MarkDocument* marks = nullptr;
