@@ -16,6 +16,8 @@
 #include <functional>
 
 using namespace platform;
+using namespace device;
+using namespace logos;
 using namespace printerlink;
 
 namespace {

@@ -15,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static logos::LogoDocument logo;
     rs.session.logo = &logo;
     rs.dialogs.answers = {QStringLiteral("7")};
-    readLogoSlot(rs.session);
+    logos::readLogoSlot(rs.session);
     return 0;
 }

@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One logo for the run, as the application keeps one; each read replaces it.
     static logos::LogoDocument logo;
     rs.session.logo = &logo;
-    viewMarkBitmap(rs.session);
+    device::viewMarkBitmap(rs.session);
     return 0;
 }

@@ -23,6 +23,8 @@
 
 #include <QHash>
 
+using namespace device;
+using namespace logos;
 using namespace printerlink;
 
 namespace app {

@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "operations/readout_values.h"
 #include "platform/plain_text.h"
-
-#include <QJsonObject>
-#include <QString>
 
 namespace cli {
 
+using operations::readoutValues;
 using platform::plainText;
-
-// The labelled lines of a read-out ("Label\t\tvalue") as an object; lines without a value are
-// left out. A repeated label gets " (2)", " (3)" ... so that no value is lost.
-QJsonObject readoutValues(const QString& text);
 
 } // namespace cli

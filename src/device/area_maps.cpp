@@ -1,44 +1,46 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/area_maps.h"
 
-#include "device/area_map_text.h"
 #include "device/readout_common.h"
-#include "link/requests.h"
+#include "device/readouts.h"
+#include "link/operation_scope.h"
 
 using namespace printerlink;
 
+namespace device {
+
 namespace {
 
-// One letter per place, then whatever else has arrived, up to the buffer.
-std::optional<Reply> fetchMap(Session& s, const QByteArray& request, int places) {
-    if (!requestExchange(s, request))
+std::optional<QByteArray> reported(Session& s, const Result<AreaMap>& map) {
+    if (!map) {
+        reportFailure(s, map.failure());
         return std::nullopt;
-    return readReply(s, places, 256);
+    }
+    return map->reply.padded(256);
 }
 
-std::optional<QByteArray> padded(const std::optional<Reply>& reply) {
-    if (!reply)
-        return std::nullopt;
-    return reply->padded(256);
+void showMap(Session& s, const Result<AreaMap>& map) {
+    if (!map)
+        return showFailure(s.dialogs, map.failure());
+    showSystemInformation(s, map->text, map->reply);
 }
 
 } // namespace
 
 std::optional<QByteArray> fetchTextMarkMap(Session& s) {
-    return padded(fetchMap(s, textMarkAreaRequest(), 85));
+    return reported(s, readTextMarkMap(s));
 }
 
 std::optional<QByteArray> fetchGraphicMap(Session& s) {
-    return padded(fetchMap(s, graphicAreaRequest(), 128));
+    return reported(s, readGraphicMap(s));
 }
 
 void showTextMarkAreaMap(Session& s) {
-    if (const auto reply = fetchMap(s, textMarkAreaRequest(), 85))
-        device::showSystemInformation(s, device::textMarkAreaText(reply->padded(256), s.wideLayout),
-                                      *reply);
+    showMap(s, readTextMarkMap(s));
 }
 
 void showGraphicAreaMap(Session& s) {
-    if (const auto reply = fetchMap(s, graphicAreaRequest(), 128))
-        device::showSystemInformation(s, device::graphicAreaText(reply->padded(256)), *reply);
+    showMap(s, readGraphicMap(s));
 }
+
+} // namespace device

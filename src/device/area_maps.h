@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <optional>
 
+namespace device {
+
 // "Проверка Области Текстовых Марок" and "Проверка Графической Области". The lamp is left as it
 // was when the exchange succeeds.
 void showTextMarkAreaMap(printerlink::Session& s);
@@ -15,3 +17,5 @@ void showGraphicAreaMap(printerlink::Session& s);
 // zero-filled 256-byte buffer; nothing after a failure (already reported).
 std::optional<QByteArray> fetchTextMarkMap(printerlink::Session& s);
 std::optional<QByteArray> fetchGraphicMap(printerlink::Session& s);
+
+} // namespace device

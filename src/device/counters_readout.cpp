@@ -2,38 +2,40 @@
 #include "device/counters_readout.h"
 
 #include "device/readout_common.h"
-#include "link/requests.h"
+#include "device/readouts.h"
+#include "link/operation_scope.h"
 
+using namespace platform;
 using namespace printerlink;
+
+namespace device {
 
 namespace {
 
-// The letter and the counter's digit pairs.
-std::optional<Reply> readCounterReply(Session& s, device::Counter counter) {
-    return counter == device::Counter::RunningHours
-               ? device::fetchReadout(s, runningHoursRequest(), 5, 8192)
-               : device::fetchReadout(s, printedMarksRequest(), 7, 8192);
-}
-
-void readCounter(Session& s, device::Counter counter) {
-    if (const auto reply = readCounterReply(s, counter))
-        device::showSystemInformation(s, device::counterSentence(reply->padded(8192), counter),
-                                      *reply);
+void showCounter(Session& s, Counter counter) {
+    const auto reading = readCounter(s, counter);
+    if (!reading)
+        return showFailure(s.dialogs, reading.failure());
+    showSystemInformation(s, reading->sentence, reading->reply);
 }
 
 } // namespace
 
-std::optional<QByteArray> fetchCounter(Session& s, device::Counter counter) {
-    const auto reply = readCounterReply(s, counter);
-    if (!reply)
+std::optional<QByteArray> fetchCounter(Session& s, Counter counter) {
+    const auto reading = readCounter(s, counter);
+    if (!reading) {
+        reportFailure(s, reading.failure());
         return std::nullopt;
-    return reply->padded(8192);
+    }
+    return reading->reply.padded(8192);
 }
 
 void readRunningHours(Session& s) {
-    readCounter(s, device::Counter::RunningHours);
+    showCounter(s, Counter::RunningHours);
 }
 
 void readPrintedMarks(Session& s) {
-    readCounter(s, device::Counter::PrintedMarks);
+    showCounter(s, Counter::PrintedMarks);
 }
+
+} // namespace device

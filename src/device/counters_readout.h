@@ -6,9 +6,13 @@
 
 #include <optional>
 
+namespace device {
+
 // "ИНФО: Время работы Маркиратора".
 void readRunningHours(printerlink::Session& s);
 // "ИНФО: Число отпечатанных марок".
 void readPrintedMarks(printerlink::Session& s);
 // The counter's reply without the message box; nothing after a failure (already reported).
-std::optional<QByteArray> fetchCounter(printerlink::Session& s, device::Counter counter);
+std::optional<QByteArray> fetchCounter(printerlink::Session& s, Counter counter);
+
+} // namespace device

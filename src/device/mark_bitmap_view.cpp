@@ -2,7 +2,7 @@
 #include "device/mark_bitmap_view.h"
 
 #include "link/link_messages.h"
-#include "link/request_exchange.h"
+#include "link/operation_scope.h"
 #include "link/requests.h"
 #include "link/transfer_progress.h"
 #include "logos/logo_document.h"
@@ -13,28 +13,14 @@ using namespace printerlink;
 
 namespace device {
 
-std::optional<MarkBitmapHeader> markBitmapHeader(const QByteArray& reply) {
-    if (reply.size() <= 2)
-        return std::nullopt;
-    const int width = qint16(quint8(reply.at(0)) | (quint8(reply.at(1)) << 8));
-    const int byteRows = qint8(reply.at(2));
-    // A header without columns or rows would give a logo the editor cannot show.
-    if (width < 1 || byteRows < 1)
-        return std::nullopt;
-    return MarkBitmapHeader{qMin(width, logos::ZoomColumns), qMin(byteRows, 4)};
-}
-
-} // namespace device
-
 namespace {
 
 constexpr int kPollCycles = 1000;
 constexpr int kSettleMs = 100;
 constexpr qint64 kBufferSize = 8192;
-const QString kTitle = QStringLiteral("ПРОСМОТР БИТ-КАРТЫ МАРКИ ");
 
 // The header and the columns it announces, as far as the buffer holds them.
-qint64 bitmapBytes(const device::MarkBitmapHeader& header) {
+qint64 bitmapBytes(const MarkBitmapHeader& header) {
     return qMin(3 + qint64(header.width) * header.byteRows, kBufferSize);
 }
 
@@ -47,16 +33,38 @@ void showSize(Session& s) {
 
 } // namespace
 
-void viewMarkBitmap(Session& s) {
-    if (!logos::offerSaveBeforeReplacing(s))
-        return;
+std::optional<MarkBitmapHeader> markBitmapHeader(const QByteArray& reply) {
+    if (reply.size() <= 2)
+        return std::nullopt;
+    const int width = qint16(quint8(reply.at(0)) | (quint8(reply.at(1)) << 8));
+    const int byteRows = qint8(reply.at(2));
+    // A header without columns or rows would give a logo the editor cannot show.
+    if (width < 1 || byteRows < 1)
+        return std::nullopt;
+    return MarkBitmapHeader{qMin(width, logos::ZoomColumns), qMin(byteRows, 4)};
+}
+
+qint64 MarkBitmap::expectedBytes() const {
+    return bitmapBytes(header);
+}
+
+QString markBitmapTitle() {
+    return QStringLiteral("ПРОСМОТР БИТ-КАРТЫ МАРКИ ");
+}
+
+QString markBitmapIncompleteText(const MarkBitmap& bitmap) {
+    return incompleteReplyText(bitmap.reply.bytes.size(), bitmap.expectedBytes());
+}
+
+Result<MarkBitmap> readMarkBitmap(Session& s) {
+    OperationScope scope(s);
     setLamp(s, Lamp::Transfer, LampTarget::Graphic);
     s.link.error = false;
     const QByteArray request = markBitmapRequest();
     TransferProgress progress(s, request.size() + kBufferSize);
     if (!writeRequest(s, request) || pollSettled(s, kPollCycles, 1) == 0) {
         reportReadError(s, LampTarget::Both);
-        return;
+        return scope.failure();
     }
     // The bitmap is large; let the rest of it arrive.
     s.clock.waitMs(kSettleMs);
@@ -67,27 +75,41 @@ void viewMarkBitmap(Session& s) {
             return true;
         if (got.size() < 3)
             return false;
-        const auto header = device::markBitmapHeader(got);
+        const auto header = markBitmapHeader(got);
         if (header)
             progress.setTotal(request.size() + qMin(bitmapBytes(*header), kBufferSize));
         return !header || got.size() >= bitmapBytes(*header);
     };
     const auto reply = readReplyUntil(s, whole, kBufferSize, kBufferSize);
     if (!reply)
-        return;
-    const QByteArray bytes = reply->padded(kBufferSize);
-    const auto header = device::markBitmapHeader(reply->bytes.size() > 2 ? bytes : QByteArray());
-    if (!header) {
-        setLamp(s, Lamp::Idle, LampTarget::Graphic);
-        s.dialogs.messageBox(kTitle, QStringLiteral("НЕТ БИТ-КАРТЫ МАРКИ (ПУСТАЯ)."),
-                             MessageIcon::Information, MessageButtons::Ok);
-    } else {
-        s.logo->drawPackedLogo(bytes.mid(3, qint64(header->width) * header->byteRows),
-                               header->width, header->byteRows);
-    }
+        return scope.failure();
     setLamp(s, Lamp::Idle, LampTarget::Graphic);
+    const QByteArray bytes = reply->padded(kBufferSize);
+    const auto header = markBitmapHeader(reply->bytes.size() > 2 ? bytes : QByteArray());
+    if (!header) {
+        Failure none = refusal(QStringLiteral("НЕТ БИТ-КАРТЫ МАРКИ (ПУСТАЯ)."));
+        none.title = markBitmapTitle();
+        none.icon = MessageIcon::Information;
+        return none;
+    }
+    return MarkBitmap{*header, bytes.mid(3, qint64(header->width) * header->byteRows), *reply};
+}
+
+void viewMarkBitmap(Session& s) {
+    if (!logos::offerSaveBeforeReplacing(s))
+        return;
+    const auto bitmap = readMarkBitmap(s);
+    if (!bitmap) {
+        showFailure(s.dialogs, bitmap.failure());
+        if (bitmap.failure().kind == FailureKind::Refused)
+            showSize(s);
+        return;
+    }
+    s.logo->drawPackedLogo(bitmap->columns, bitmap->header.width, bitmap->header.byteRows);
     showSize(s);
-    if (header && !reply->complete)
-        s.dialogs.messageBox(kTitle, incompleteReplyText(reply->bytes.size(), bitmapBytes(*header)),
+    if (!bitmap->reply.complete)
+        s.dialogs.messageBox(markBitmapTitle(), markBitmapIncompleteText(*bitmap),
                              MessageIcon::Warning, MessageButtons::Ok);
 }
+
+} // namespace device

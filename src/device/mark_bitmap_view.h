@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "link/session.h"
+#include "link/request_exchange.h"
+#include "link/result.h"
 
 #include <QByteArray>
 #include <optional>
@@ -17,7 +18,23 @@ struct MarkBitmapHeader {
 // bitmap: a reply of 2 bytes or fewer, or a width or byte-row count below 1.
 std::optional<MarkBitmapHeader> markBitmapHeader(const QByteArray& reply);
 
-} // namespace device
+// The dot bitmap of the mark being printed: packed columns of `byteRows` bytes, as a logo.
+struct MarkBitmap {
+    MarkBitmapHeader header{0, 0};
+    QByteArray columns;
+    printerlink::Reply reply;
+    // The header and the columns it announces.
+    qint64 expectedBytes() const;
+};
+
+// Refused ("НЕТ БИТ-КАРТЫ МАРКИ (ПУСТАЯ).") when the printer holds none. A reply that stopped
+// short gives the columns that came, zero-filled.
+printerlink::Result<MarkBitmap> readMarkBitmap(printerlink::Session& s);
+// Where a bitmap comes short: the window's warning under its title.
+QString markBitmapIncompleteText(const MarkBitmap& bitmap);
+QString markBitmapTitle();
 
 // "ЧТЕНИЕ БИТ-КАРТЫ ТЕКУЩЕЙ МАРКИ": the bitmap of the mark being printed becomes the logo.
 void viewMarkBitmap(printerlink::Session& s);
+
+} // namespace device

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/readout_common.h"
 
+#include "device/readouts.h"
 #include "link/link_messages.h"
+#include "link/operation_scope.h"
 
 using namespace platform;
 using namespace printerlink;
@@ -29,6 +31,12 @@ void showSystemInformation(Session& s, const QString& text, const Reply& reply) 
     s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), withCompleteness(text, reply),
                          reply.complete ? MessageIcon::Information : MessageIcon::Warning,
                          MessageButtons::Ok);
+}
+
+void showReadout(Session& s, const Result<Readout>& readout) {
+    if (!readout)
+        return showFailure(s.dialogs, readout.failure());
+    showSystemInformation(s, readout->text, readout->reply);
 }
 
 } // namespace device

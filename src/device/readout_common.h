@@ -2,6 +2,7 @@
 #pragma once
 
 #include "link/request_exchange.h"
+#include "link/result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,5 +22,9 @@ QString withCompleteness(const QString& text, const printerlink::Reply& reply);
 // The read-out box; a reply that stopped short says so under the decoded text, with a warning.
 void showSystemInformation(printerlink::Session& s, const QString& text,
                            const printerlink::Reply& reply);
+
+struct Readout;
+// A read-out in its box, or its failure in the error box.
+void showReadout(printerlink::Session& s, const printerlink::Result<Readout>& readout);
 
 } // namespace device

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/printer_settings.h"
 
+#include "link/operation_scope.h"
 #include "link/request_exchange.h"
 #include "link/requests.h"
 #include "platform/number_prompt.h"
@@ -81,9 +82,60 @@ int printLinesLimit(const QString& modelName) {
     return modelName == QLatin1String("K309") ? 4 : 2;
 }
 
-QString printLinesDefault(const QByteArray& reply) {
+int printLinesCount(const QByteArray& reply) {
     const int c = reply.size() > 1 ? quint8(reply[1]) : 0;
-    return c >= 1 && c <= 4 ? QString::number(c) : QStringLiteral("?");
+    return c >= 1 && c <= 4 ? c : 0;
+}
+
+QString printLinesDefault(const QByteArray& reply) {
+    const int c = printLinesCount(reply);
+    return c ? QString::number(c) : QStringLiteral("?");
+}
+
+Result<void> writeClock(Session& s, const ClockDigits& digits) {
+    OperationScope scope(s);
+    setLamp(s, Lamp::Idle);
+    if (!sendSetting(s, setDateRequest(digits.date)))
+        return scope.failure();
+    s.clock.waitMs(50);
+    if (!sendSetting(s, setTimeRequest(digits.time)))
+        return scope.failure();
+    return {};
+}
+
+Result<void> writeDateOffset(Session& s, int days) {
+    const auto field = dateOffsetField(QString::number(days));
+    if (!field)
+        return badInput(QStringLiteral("Смещение даты - от 0 до 9999 дней."));
+    OperationScope scope(s);
+    setLamp(s, Lamp::Idle);
+    if (!sendSetting(s, setDateOffsetRequest(*field)))
+        return scope.failure();
+    return {};
+}
+
+Result<int> readPrintLines(Session& s) {
+    OperationScope scope(s);
+    setLamp(s, Lamp::Transfer);
+    if (requestExchange(s, printLinesRequest())) {
+        // "S" and the count.
+        if (const auto reply = readReply(s, 2, 256)) {
+            setLamp(s, Lamp::Idle);
+            return printLinesCount(reply->padded(256));
+        }
+    }
+    return scope.failure();
+}
+
+Result<void> writePrintLines(Session& s, int lines) {
+    const int limit = printLinesLimit(s.link.modelName);
+    if (lines < 1 || lines > limit)
+        return badInput(
+            QStringLiteral("Число строк у %1 - от 1 до %2.").arg(s.link.modelName).arg(limit));
+    OperationScope scope(s);
+    if (!sendSetting(s, setPrintLinesRequest(lines)))
+        return scope.failure();
+    return {};
 }
 
 void setPrinterClock(Session& s) {
@@ -115,11 +167,8 @@ void setPrinterClock(Session& s) {
         return;
     }
 
-    setLamp(s, Lamp::Idle);
-    if (!sendSetting(s, setDateRequest(digits.date)))
-        return;
-    s.clock.waitMs(50);
-    sendSetting(s, setTimeRequest(digits.time));
+    if (const auto sent = writeClock(s, digits); !sent)
+        showFailure(s.dialogs, sent.failure());
 }
 
 void setDateOffset(Session& s) {
@@ -141,22 +190,19 @@ void setDateOffset(Session& s) {
             continue;
         if (confirm != MessageAnswer::Yes)
             return;
-        setLamp(s, Lamp::Idle);
-        sendSetting(s, setDateOffsetRequest(*field));
+        if (const auto sent = writeDateOffset(s, field->toInt()); !sent)
+            showFailure(s.dialogs, sent.failure());
         return;
     }
 }
 
 void setPrintLines(Session& s) {
+    // A count the reply does not give leaves the default at "?"; a failed read, empty.
     QString defaultText;
-    setLamp(s, Lamp::Transfer);
-    if (requestExchange(s, printLinesRequest())) {
-        // "S" and the count; a cut reply leaves the default at "?".
-        if (const auto reply = readReply(s, 2, 256)) {
-            defaultText = printLinesDefault(reply->padded(256));
-            setLamp(s, Lamp::Idle);
-        }
-    }
+    if (const auto lines = readPrintLines(s); !lines)
+        showFailure(s.dialogs, lines.failure());
+    else
+        defaultText = *lines ? QString::number(*lines) : QStringLiteral("?");
 
     const int limit = printLinesLimit(s.link.modelName);
     const QString prompt = QStringLiteral("Введите Число Строк Печати (1..%1)").arg(limit);
@@ -167,8 +213,10 @@ void setPrintLines(Session& s) {
     ask.repeatQuestion =
         QStringLiteral("НЕРЕАЛЬНОЕ ЧИСЛО СТРОК!\n\r") + QStringLiteral("Повторить ввод?");
     const NumberAnswer answer = askNumber(s.dialogs, ask);
-    if (answer)
-        sendSetting(s, setPrintLinesRequest(int(answer.value)));
+    if (!answer)
+        return;
+    if (const auto sent = writePrintLines(s, int(answer.value)); !sent)
+        showFailure(s.dialogs, sent.failure());
 }
 
 } // namespace printerlink

@@ -27,19 +27,28 @@ struct Failure {
     // How the window shows it; most failures are an error box titled "ОШИБКА".
     QString title = QStringLiteral("ОШИБКА");
     platform::MessageIcon icon = platform::MessageIcon::Error;
+    // The failure in one plain line where the window's box text is laid out for a box
+    // ("Марка 07 пуста." for "    ПУСТАЯ МАРКА!      "); empty when the text says it well.
+    QString brief;
 };
 
+inline Failure failureOf(FailureKind kind, QString text) {
+    Failure f;
+    f.kind = kind;
+    f.text = std::move(text);
+    return f;
+}
 inline Failure linkFailure(QString text) {
-    return {FailureKind::Link, std::move(text)};
+    return failureOf(FailureKind::Link, std::move(text));
 }
 inline Failure refusal(QString text) {
-    return {FailureKind::Refused, std::move(text)};
+    return failureOf(FailureKind::Refused, std::move(text));
 }
 inline Failure badInput(QString text) {
-    return {FailureKind::BadInput, std::move(text)};
+    return failureOf(FailureKind::BadInput, std::move(text));
 }
 inline Failure fileFailure(QString text) {
-    return {FailureKind::File, std::move(text)};
+    return failureOf(FailureKind::File, std::move(text));
 }
 
 // The value of an operation, or why there is none.

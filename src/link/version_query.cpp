@@ -2,6 +2,7 @@
 #include "link/version_query.h"
 
 #include "link/link_messages.h"
+#include "link/operation_scope.h"
 #include "link/request_exchange.h"
 #include "link/requests.h"
 #include "platform/codepage.h"
@@ -62,27 +63,27 @@ QString emptyVersionMessage(const QString& portName) {
            QStringLiteral("\n\r(возможно Маркиратор не включен или не подключен)");
 }
 
-std::optional<VersionReply> fetchVersion(Session& s) {
+Result<VersionReply> readVersion(Session& s) {
+    OperationScope scope(s);
     setLamp(s, Lamp::Transfer);
     if (!requestExchange(s, versionRequest()))
-        return std::nullopt;
+        return scope.failure();
     // A reply in packets may settle before its end: read on until it ends in its date (or in a
     // zero byte, which ends the text).
     auto whole = [](const QByteArray& got) { return got.contains('\0') || endsInDate(got); };
     const auto bytes = readReplyUntil(s, whole, kLongestVersion, kLongestVersion);
     if (!bytes)
-        return std::nullopt;
+        return scope.failure();
     if (bytes->bytes.isEmpty()) {
         reportReadError(s);
-        return std::nullopt;
+        return scope.failure();
     }
 
     const VersionReply reply = decodeVersionReply(bytes->bytes);
     if (reply.empty) {
         s.link.error = true;
         setLamp(s, Lamp::Error);
-        s.dialogs.error(emptyVersionMessage(s.link.portName));
-        return std::nullopt;
+        return linkFailure(emptyVersionMessage(s.link.portName));
     }
     setLamp(s, Lamp::Idle);
     // Characters 2-5 of a cut reply may be anything but the model.
@@ -91,10 +92,21 @@ std::optional<VersionReply> fetchVersion(Session& s) {
     return reply;
 }
 
+std::optional<VersionReply> fetchVersion(Session& s) {
+    auto reply = readVersion(s);
+    if (!reply) {
+        reportFailure(s, reply.failure());
+        return std::nullopt;
+    }
+    return std::move(reply).value();
+}
+
 bool queryVersion(Session& s) {
-    const auto reply = fetchVersion(s);
-    if (!reply)
+    const auto reply = readVersion(s);
+    if (!reply) {
+        showFailure(s.dialogs, reply.failure());
         return false;
+    }
     s.dialogs.messageBox(QStringLiteral("Информация Системы Печати"), versionMessage(*reply),
                          reply->oldFirmware || !reply->dated ? MessageIcon::Warning
                                                              : MessageIcon::Information,

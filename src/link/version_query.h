@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "link/result.h"
 #include "link/session.h"
 
 #include <QByteArray>
@@ -33,8 +34,9 @@ constexpr qint64 kOldFirmwareLimit = 101001;
 
 VersionReply decodeVersionReply(const QByteArray& reply);
 
-// The exchange of queryVersion without its message box: the decoded reply, the model name
-// taken from a whole one; nothing after a failure (already reported).
+// The printer's version: the decoded reply, the model name taken from a whole one.
+Result<VersionReply> readVersion(Session& s);
+// The same with a failure reported (shown, or kept by the operation under way).
 std::optional<VersionReply> fetchVersion(Session& s);
 // The message box text for a decoded, non-empty reply; an undated one is said to be cut.
 QString versionMessage(const VersionReply& reply);

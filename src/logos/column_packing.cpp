@@ -32,4 +32,21 @@ QByteArray packColumns(const QImage& dots, int first, int count, int height, int
     return out;
 }
 
+QImage unpackColumns(const QByteArray& packed, int width, int byteRows) {
+    const int height = 8 * byteRows;
+    QImage out(qMax(width, 1), qMax(height, 1), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    for (int x = 0; x < width; ++x) {
+        for (int r = 0; r < byteRows; ++r) {
+            const qsizetype at = qsizetype(x) * byteRows + r;
+            const unsigned byte = at < packed.size() ? quint8(packed.at(at)) : 0u;
+            for (int k = 0; k < 8; ++k) {
+                if ((byte >> k) & 1u)
+                    out.setPixel(x, height - 1 - 8 * r - k, qRgb(0, 0, 0));
+            }
+        }
+    }
+    return out;
+}
+
 } // namespace logos

@@ -23,4 +23,8 @@ inline QByteArray packLogoColumns(const QImage& dots, int first, int count, int 
     return packColumns(dots, first, count, height, byteRowsFor(height), height - 1);
 }
 
+// Packed columns of `byteRows` bytes as a picture of 8 * byteRows rows: black dots on white, bit
+// k of a byte the dot k rows above the lowest row of its group. Missing bytes are no dots.
+QImage unpackColumns(const QByteArray& packed, int width, int byteRows);
+
 } // namespace logos

@@ -20,6 +20,12 @@ inline constexpr int SlotBytes = 252;               // packed bytes one printer 
 // What a slot can keep after its X and R (256 bytes in all): other software fills it to 254,
 // and a restore gives back whatever a slot held.
 inline constexpr int SlotStoredBytes = 254;
+inline constexpr int SlotBlockBytes = 256; // a slot on the wire: X, R, the columns, zeros
+
+// Whether a logo of `width` columns and `byteRows` bytes a column fits one slot whole.
+constexpr bool fitsSlot(int width, int byteRows) {
+    return width >= 1 && byteRows >= 1 && width * byteRows <= SlotBytes;
+}
 
 struct PackedPicture {
     int width = 0;

@@ -2,6 +2,7 @@
 #include "marks/mark_transfer.h"
 
 #include "link/link_messages.h"
+#include "link/operation_scope.h"
 #include "link/request_exchange.h"
 #include "link/requests.h"
 #include "link/transfer_progress.h"
@@ -41,24 +42,29 @@ std::optional<MarkNumber> askMarkNumber(Session& s, const QString& title) {
     return MarkNumber{int(a.value), a.typed};
 }
 
-void showMark(Session& s, const QByteArray& reply, qint64 received, MarkReader reader, int number) {
-    const QString title =
-        QStringLiteral("МАРКА #") + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
-    if (isEmptyMarkReply(reply)) {
-        s.dialogs.messageBox(title, QStringLiteral("    ПУСТАЯ МАРКА!      "), MessageIcon::Error,
-                             MessageButtons::Ok);
-        return;
-    }
+void showMark(Session& s, const Mark& mark) {
     MarkDocument& doc = *s.marks;
-    MarkRows rows = doc.model().rows();
-    decodeMarkData(reply, reader, rows);
-    doc.model().setRows(rows);
+    doc.model().setRows(mark.rows);
     doc.selectRow(0);
     doc.redrawPreview();
     doc.setCanSaveAs(true);
-    if (received < kMarkDataSize)
-        s.dialogs.messageBox(title, incompleteReplyText(received, kMarkDataSize),
+    if (!mark.complete())
+        s.dialogs.messageBox(markTitle(mark.number),
+                             incompleteReplyText(mark.received, kMarkDataSize),
                              MessageIcon::Warning, MessageButtons::Ok);
+}
+
+void readAndShow(Session& s, int number, MarkReader reader) {
+    const auto mark = readMark(s, number, reader);
+    if (!mark)
+        return showFailure(s.dialogs, mark.failure());
+    showMark(s, *mark);
+}
+
+std::optional<Failure> numberRefusal(int number) {
+    if (number < 0 || number > kHighestMark)
+        return badInput(QStringLiteral("Номер марки - от 0 до 85."));
+    return std::nullopt;
 }
 
 } // namespace
@@ -121,23 +127,59 @@ bool sendMark(Session& s, int number, const MarkRows& rows) {
     return true;
 }
 
+QString markTitle(int number) {
+    return QStringLiteral("МАРКА #") + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+Result<Mark> readMark(Session& s, int number) {
+    return readMark(s, number, number == 0 ? MarkReader::Current : MarkReader::ByNumber);
+}
+
+Result<Mark> readMark(Session& s, int number, MarkReader reader) {
+    if (const auto refused = numberRefusal(number))
+        return *refused;
+    OperationScope scope(s);
+    Mark mark;
+    mark.number = number;
+    mark.reader = reader;
+    const auto reply = fetchMarkReply(s, number, mark.reader, &mark.received);
+    if (!reply)
+        return scope.failure();
+    if (isEmptyMarkReply(*reply)) {
+        Failure empty = refusal(QStringLiteral("    ПУСТАЯ МАРКА!      "));
+        empty.title = markTitle(number);
+        return empty;
+    }
+    mark.rows = initialRows();
+    decodeMarkData(*reply, mark.reader, mark.rows);
+    return mark;
+}
+
+Result<void> writeMark(Session& s, int number, const MarkRows& rows) {
+    if (const auto refused = numberRefusal(number))
+        return *refused;
+    // A text that does not fit its record would spill into the next fragment's.
+    if (const TextProblems problems = checkTexts(rows, true); problems.any())
+        return badInput(textProblemsMessage(problems, QStringLiteral("Марка не записана.")));
+    OperationScope scope(s);
+    if (!sendMark(s, number, rows))
+        return scope.failure();
+    return {};
+}
+
 void readMarkByNumber(Session& s) {
     if (!s.marks)
         return;
     const auto number = askMarkNumber(s, QStringLiteral("Чтение Текстовой Марки из Маркиратора"));
     if (!number)
         return;
-    qint64 received = 0;
-    if (const auto reply = fetchMarkReply(s, number->number, MarkReader::ByNumber, &received))
-        showMark(s, *reply, received, MarkReader::ByNumber, number->number);
+    readAndShow(s, number->number, MarkReader::ByNumber);
 }
 
 void readCurrentMark(Session& s) {
     if (!s.marks)
         return;
-    qint64 received = 0;
-    if (const auto reply = fetchMarkReply(s, 0, MarkReader::Current, &received))
-        showMark(s, *reply, received, MarkReader::Current, 0);
+    readAndShow(s, 0, MarkReader::Current);
 }
 
 void writeMarkByNumber(Session& s) {
@@ -152,8 +194,8 @@ void writeMarkByNumber(Session& s) {
     const auto number = askMarkNumber(s, QStringLiteral("ЗАПИСЬ В МАРКИРАТОР"));
     if (!number)
         return;
-    if (!sendMark(s, number->number, rows))
-        return;
+    if (const auto sent = writeMark(s, number->number, rows); !sent)
+        return showFailure(s.dialogs, sent.failure());
     s.dialogs.messageBox(QString(),
                          QStringLiteral("Запись Марки #") + number->typed +
                              QStringLiteral(" успешно завершена."),

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 
 using namespace platform;
+using namespace device;
 using namespace printerlink;
 
 namespace service {

@@ -22,6 +22,8 @@
 #include <set>
 
 using namespace platform;
+using namespace device;
+using namespace logos;
 using namespace printerlink;
 
 namespace service {
@@ -121,7 +123,7 @@ const QString kReadFailed = QStringLiteral("ошибка чтения");
 const QString kStillTalking = QStringLiteral("после ответа линия продолжает передавать");
 
 // The version, whole: a reply cut short would give a wrong model name to the backup.
-std::optional<VersionReply> readVersion(Session& s, QString* why = nullptr) {
+std::optional<VersionReply> readWholeVersion(Session& s, QString* why = nullptr) {
     std::optional<VersionReply> reply;
     bool talking = false;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
@@ -288,7 +290,7 @@ MemoryRead readPrinterMemory(Session& s, Steps& steps, bool withReadouts) {
     if (!steps.begin(QStringLiteral("версия")))
         return stop();
     QString why;
-    const auto version = readVersion(s, &why);
+    const auto version = readWholeVersion(s, &why);
     if (!version)
         return fail(item(QStringLiteral("версия"), why));
     m.model = version->modelName;
@@ -640,7 +642,7 @@ ServiceReport restoreFrom(Session& s, const QString& folder) {
     if (!backup)
         return report;
     QString why;
-    const auto version = readVersion(s, &why);
+    const auto version = readWholeVersion(s, &why);
     const auto markMap = version ? readMap(s, fetchTextMarkMap, kMarkPlaces, &why) : std::nullopt;
     const auto logoMap = markMap ? readMap(s, fetchGraphicMap, kLogoSlots, &why) : std::nullopt;
     if (!logoMap) {

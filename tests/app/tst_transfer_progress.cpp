@@ -11,6 +11,8 @@
 #include <functional>
 
 using namespace platform;
+using namespace device;
+using namespace logos;
 using namespace printerlink;
 
 using Command = std::function<void(TestRig&)>;

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 using namespace platform;
+using namespace device;
 using namespace printerlink;
 
 namespace {

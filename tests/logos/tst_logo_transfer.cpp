@@ -6,6 +6,7 @@
 #include <QtTest>
 
 using namespace platform;
+using namespace logos;
 using namespace printerlink;
 
 namespace {

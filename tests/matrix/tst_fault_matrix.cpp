@@ -35,6 +35,8 @@
 #include <optional>
 
 using namespace platform;
+using namespace device;
+using namespace logos;
 using namespace printerlink;
 
 namespace {

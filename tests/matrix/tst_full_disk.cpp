@@ -21,6 +21,7 @@
 #endif
 
 using namespace platform;
+using namespace logos;
 using namespace printerlink;
 
 namespace {

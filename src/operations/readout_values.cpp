@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/cli_text.h"
+#include "operations/readout_values.h"
+
+#include "platform/plain_text.h"
 
 #include <QStringList>
 
-namespace cli {
+namespace operations {
+
+using platform::plainText;
 
 QJsonObject readoutValues(const QString& text) {
     QJsonObject out;
@@ -25,4 +29,4 @@ QJsonObject readoutValues(const QString& text) {
     return out;
 }
 
-} // namespace cli
+} // namespace operations
