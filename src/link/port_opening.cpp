@@ -19,7 +19,7 @@ void showPortField(Session& s, const QString& text) {
     s.status.setField(GraphicField::Port, text);
 }
 
-void showNotConnected(Session& s) {
+void showOpeningFailed(Session& s) {
     showPortField(s, QStringLiteral("COM?"));
     setLamp(s, Lamp::Error);
 }
@@ -136,7 +136,7 @@ bool openChosenPort(Session& s, const QString& portName, const QString& device,
     s.link.portName = portName;
     s.link.device = device;
     if (!openDevice(s)) {
-        showNotConnected(s);
+        showOpeningFailed(s);
         s.dialogs.messageBox(
             kSystemTitle,
             openFailureText(asked.isEmpty() ? portName : asked, s.port.lastOpenError()),
@@ -170,7 +170,7 @@ bool openPortNamed(Session& s, const QString& which) {
 bool openPortInteractive(Session& s) {
     const QList<PortEntry> ports = s.catalogue.ports();
     if (ports.isEmpty()) {
-        showNotConnected(s);
+        showOpeningFailed(s);
         s.link.error = true;
         s.dialogs.messageBox(kSystemTitle, QStringLiteral("  ДОСТУПНЫЕ COM-ПОРТЫ НЕ ОБНАРУЖЕНЫ!  "),
                              MessageIcon::Error, MessageButtons::Ok);

@@ -8,6 +8,9 @@ namespace {
 constexpr char kEnd = 0x0E;
 constexpr char kReadout = 0x11;
 constexpr char kStore = 0x0F;
+constexpr char kClock = 0x1A;
+constexpr char kDateOffset = 0x1D;
+constexpr char kLines = 0x0C;
 
 QByteArray framed(char lead, char letter, const QByteArray& parameter = {}) {
     return QByteArray(1, lead) + letter + parameter + kEnd;
@@ -52,16 +55,16 @@ QByteArray markBitmapRequest() {
 }
 
 QByteArray setDateRequest(const QByteArray& ddmmyy) {
-    return framed(0x1A, 'D', ddmmyy);
+    return framed(kClock, 'D', ddmmyy);
 }
 QByteArray setTimeRequest(const QByteArray& hhmmss) {
-    return framed(0x1A, 'T', hhmmss);
+    return framed(kClock, 'T', hhmmss);
 }
 QByteArray setDateOffsetRequest(const QByteArray& fourDigits) {
-    return framed(0x1D, 'D', fourDigits);
+    return framed(kDateOffset, 'D', fourDigits);
 }
 QByteArray setPrintLinesRequest(int lines) {
-    return framed(0x0C, 'S', QByteArray::number(lines));
+    return framed(kLines, 'S', QByteArray::number(lines));
 }
 
 QByteArray markReadRequest(int number) {

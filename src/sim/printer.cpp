@@ -18,6 +18,12 @@ namespace sim {
 namespace {
 
 constexpr char kEnd = 0x0E;
+// The lead bytes of the requests, named as the host's request builders name them.
+constexpr quint8 kReadout = 0x11;
+constexpr quint8 kStore = 0x0F;
+constexpr quint8 kClock = 0x1A;
+constexpr quint8 kDateOffset = 0x1D;
+constexpr quint8 kLines = 0x0C;
 constexpr int kMarkBytes = 1536;
 constexpr int kRecordBytes = 48;
 constexpr int kRecordText = 44;
@@ -255,14 +261,14 @@ Printer::Impl::Result Printer::Impl::parse(const QByteArray& b) {
         return {Parse::NeedMore};
     const quint8 lead = quint8(b[0]);
     const char c = b[1];
-    if (lead == 0x11) {
+    if (lead == kReadout) {
         if (QByteArrayView("iS\\Mwm").contains(c))
             return fixed(3, none);
         if (isDigit(c))
             return fixed(4, digitsUpTo(2));
         return {Parse::Invalid};
     }
-    if (lead == 0x0F) {
+    if (lead == kStore) {
         switch (c) {
         case 'x':
         case 'a':
@@ -287,13 +293,13 @@ Printer::Impl::Result Printer::Impl::parse(const QByteArray& b) {
             return {Parse::Invalid};
         }
     }
-    if (lead == 0x0C) {
+    if (lead == kLines) {
         if (c != 'S')
             return {Parse::Invalid};
         return terminated(2, 2 + kLinesTextMax, [](char ch) { return isTyped(ch); });
     }
-    if ((lead == 0x1A && (c == 'D' || c == 'T')) || (lead == 0x1D && c == 'D'))
-        return fixed(lead == 0x1A ? 9 : 7, typed);
+    if ((lead == kClock && (c == 'D' || c == 'T')) || (lead == kDateOffset && c == 'D'))
+        return fixed(lead == kClock ? 9 : 7, typed);
     if (isFunctionCode(char(lead)) && isDigit(c)) {
         if (n < 4)
             return n == 3 && !isDigit(b[2]) ? Result{Parse::Invalid} : Result{Parse::NeedMore};
@@ -358,7 +364,7 @@ void Printer::reply(const QByteArray& bytes) {
 void Printer::handle(const QByteArray& r) {
     const quint8 lead = quint8(r[0]);
     const char c = r[1];
-    if (lead == 0x11) {
+    if (lead == kReadout) {
         switch (c) {
         case 'i':
             reply('V' + state.model.toLatin1().leftJustified(4, ' ', true) + state.versionMiddle +
@@ -399,7 +405,7 @@ void Printer::handle(const QByteArray& r) {
         }
         }
     }
-    if (lead == 0x0F) {
+    if (lead == kStore) {
         switch (c) {
         case 'x': {
             QByteArray out;
@@ -449,7 +455,7 @@ void Printer::handle(const QByteArray& r) {
         }
         return;
     }
-    if (lead == 0x0C) {
+    if (lead == kLines) {
         int v = 0;
         int i = 2;
         while (i < r.size() && r[i] == ' ')
@@ -462,15 +468,15 @@ void Printer::handle(const QByteArray& r) {
             state.printLines = quint8(v);
         return;
     }
-    if (lead == 0x1A && c == 'D') {
+    if (lead == kClock && c == 'D') {
         state.clockDate = r.mid(2, 6);
         return;
     }
-    if (lead == 0x1A && c == 'T') {
+    if (lead == kClock && c == 'T') {
         state.clockTime = r.mid(2, 6);
         return;
     }
-    if (lead == 0x1D && c == 'D') {
+    if (lead == kDateOffset && c == 'D') {
         state.dateOffset = r.mid(2, 4);
         if (state.settings.size() >= 43)
             state.settings.replace(39, 4, state.dateOffset);
