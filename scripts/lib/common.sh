@@ -10,7 +10,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-serialport-dev qt6-qpa-plugins
     libgl-dev qt6-svg-dev qt6-image-formats-plugins
     libbenchmark-dev fonts-liberation qt6-translations-l10n
-    xvfb xauth
+    xvfb xauth clang-format
 )
 
 install_missing() {
