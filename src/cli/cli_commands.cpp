@@ -9,9 +9,9 @@
 #include "device/counters_readout.h"
 #include "device/print_mode_readout.h"
 #include "device/print_system_readout.h"
+#include "link/operation_scope.h"
 #include "link/port_opening.h"
 #include "link/printer_settings.h"
-#include "link/request_exchange.h"
 #include "link/session.h"
 #include "link/version_query.h"
 #include "logos/logo_transfer.h"
@@ -20,6 +20,7 @@
 #include "marks/mark_record.h"
 #include "marks/mark_transfer.h"
 #include "marks/text_check.h"
+#include "operations/registry.h"
 #include "service/logo_parts.h"
 #include "service/service_commands.h"
 
@@ -65,20 +66,7 @@ struct Run {
     void message(const QString& m) const { dialogs.note(m); }
 };
 
-struct Command {
-    QString name;
-    QString synopsis;
-    QString help;
-    int minArgs;
-    int maxArgs;
-    bool needsPort;
-    std::function<int(Run&)> run;
-    // Prints what the printer sent: a line that goes on talking after it makes it worthless.
-    bool readOut = false;
-};
-
-// A whole decimal number within [low, high], digits only ("+5", "-0" and " 5" are not), or
-// nothing.
+// A whole decimal number within [low, high], digits only, or nothing.
 std::optional<int> wholeNumber(const QString& text, int low, int high) {
     if (text.isEmpty() || text.size() > 9 ||
         !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
@@ -89,17 +77,16 @@ std::optional<int> wholeNumber(const QString& text, int low, int high) {
     return n;
 }
 
-// After a read-out: a printer or cable still sending makes what came no reply.
-int stillTalking(Run& r, bool overrun = false) {
-    // One run, one reply: listening a little longer costs nothing a script would notice.
-    constexpr int kListenMs = 50;
-    if (!overrun && !lineStillTalking(r.s, kListenMs))
-        return Success;
-    r.s.link.error = true;
-    r.message(QStringLiteral("inkwick-cli: линия продолжает передавать после ответа Маркиратора "
-                             "(помехи или неисправность) - ответ не принят"));
-    return PrinterFailure;
-}
+// The series that are still the window's own scripts: they report through the dialogs.
+struct Series {
+    QString name;
+    QString synopsis;
+    QString help;
+    int minArgs;
+    int maxArgs;
+    std::function<int(Run&)> run;
+    bool needsPort = true;
+};
 
 int usage(const Run& r, const QString& why) {
     r.message(QStringLiteral("inkwick-cli: ") + why);
@@ -111,202 +98,6 @@ QJsonArray jsonNumbers(const QList<int>& list) {
     for (int n : list)
         out.append(n);
     return out;
-}
-
-int readoutText(Run& r, const std::optional<QString>& text) {
-    if (!text)
-        return r.status();
-    r.text = plainText(*text);
-    r.result.insert(QStringLiteral("values"), readoutValues(*text));
-    r.result.insert(QStringLiteral("text"), r.text);
-    return Success;
-}
-
-int counter(Run& r, device::Counter which) {
-    const auto reply = fetchCounter(r.s, which);
-    if (!reply)
-        return r.status();
-    r.text = plainText(device::counterSentence(*reply, which));
-    r.result.insert(QStringLiteral("value"), device::counterNumberText(*reply, which));
-    r.result.insert(QStringLiteral("text"), r.text);
-    return Success;
-}
-
-int areaMap(Run& r, bool marksMap) {
-    const auto reply = marksMap ? fetchTextMarkMap(r.s) : fetchGraphicMap(r.s);
-    if (!reply)
-        return r.status();
-    const int first = marksMap ? 1 : 0;
-    const int count = marksMap ? 85 : 128;
-    QList<int> occupied;
-    for (int k = 0; k < count; ++k)
-        if (reply->at(k) == 'Y')
-            occupied.append(first + k);
-    r.text = plainText(marksMap ? device::textMarkAreaText(*reply, r.s.wideLayout)
-                                : device::graphicAreaText(*reply));
-    r.result.insert(QStringLiteral("occupied"), jsonNumbers(occupied));
-    return Success;
-}
-
-QByteArray readWholeFile(Run& r, const QString& path, int* status) {
-    QString error;
-    const QByteArray bytes = logos::readFileStart(path, logos::PackedFileReadLimit, &error);
-    if (!error.isEmpty()) {
-        r.message(plainText(error));
-        *status = FileError;
-    }
-    return bytes;
-}
-
-int writeFile(Run& r, const QString& path, const QByteArray& bytes) {
-    if (const QString error = logos::writeFileAtomically(path, bytes); !error.isEmpty()) {
-        r.message(plainText(error));
-        return FileError;
-    }
-    r.result.insert(QStringLiteral("file"), path);
-    return Success;
-}
-
-int readMark(Run& r) {
-    const auto n = wholeNumber(r.args[0], 0, 85);
-    if (!n)
-        return usage(r, QStringLiteral("номер марки - от 0 до 85"));
-    const auto reader = *n == 0 ? marks::MarkReader::Current : marks::MarkReader::ByNumber;
-    const auto reply = marks::fetchMarkReply(r.s, *n, reader);
-    if (!reply)
-        return r.status();
-    if (const int talking = stillTalking(r); talking != Success)
-        return talking;
-    if (marks::isEmptyMarkReply(*reply)) {
-        r.message(QStringLiteral("Марка %1 пуста.").arg(*n, 2, 10, QLatin1Char('0')));
-        return PrinterFailure;
-    }
-    marks::MarkRows rows = marks::initialRows();
-    marks::decodeMarkData(*reply, reader, rows);
-    r.result.insert(QStringLiteral("mark"), *n);
-    return writeFile(r, r.args[1], marks::encodeMarkFile(rows));
-}
-
-int writeMark(Run& r) {
-    const auto n = wholeNumber(r.args[0], 0, 85);
-    if (!n)
-        return usage(r, QStringLiteral("номер марки - от 0 до 85"));
-    int status = Success;
-    const QByteArray bytes = readWholeFile(r, r.args[1], &status);
-    if (status != Success)
-        return status;
-    const auto rows = marks::decodeMarkFile(bytes, marks::initialRows());
-    if (!rows)
-        return usage(r, QStringLiteral("'%1' - не файл марки").arg(r.args[1]));
-    if (const auto problems = marks::checkTexts(*rows, true); problems.any()) {
-        r.message(
-            plainText(marks::textProblemsMessage(problems, QStringLiteral("Марка не записана."))));
-        return UsageError;
-    }
-    if (!marks::sendMark(r.s, *n, *rows))
-        return r.status();
-    r.message(
-        QStringLiteral("Запись Марки #%1 успешно завершена.").arg(*n, 2, 10, QLatin1Char('0')));
-    r.result.insert(QStringLiteral("mark"), *n);
-    return Success;
-}
-
-int readLogo(Run& r) {
-    const auto slot = wholeNumber(r.args[0], 0, 255);
-    if (!slot)
-        return usage(r, QStringLiteral("номер логотипа - от 0 до 255"));
-    const auto read = fetchLogoSlot(r.s, *slot);
-    if (!read)
-        return r.status();
-    if (const int talking = stillTalking(r, read->overrun); talking != Success)
-        return talking;
-    if (read->state != SlotRead::Data) {
-        r.message(read->state == SlotRead::Empty || read->state == SlotRead::OneByte
-                      ? QStringLiteral("Логотип %1 пуст.").arg(*slot, 3, 10, QLatin1Char('0'))
-                      : QStringLiteral("Логотип %1: неверный формат.")
-                            .arg(*slot, 3, 10, QLatin1Char('0')));
-        return PrinterFailure;
-    }
-    r.result.insert(QStringLiteral("slot"), *slot);
-    r.result.insert(QStringLiteral("width"), read->width);
-    r.result.insert(QStringLiteral("height"), read->byteRows * 8);
-    return writeFile(r, r.args[1], read->binFile());
-}
-
-int writeLogo(Run& r) {
-    const auto slot = wholeNumber(r.args[0], 0, 127);
-    if (!slot)
-        return usage(r, QStringLiteral("номер логотипа - от 0 до 127"));
-    int status = Success;
-    const QByteArray bytes = readWholeFile(r, r.args[1], &status);
-    if (status != Success)
-        return status;
-    const bool pbm = r.args[1].endsWith(QStringLiteral(".pbm"), Qt::CaseInsensitive);
-    const logos::PackedDecode d = pbm ? logos::decodePbm(bytes) : logos::decodeBin(bytes);
-    if (!d.ok())
-        return usage(r, QStringLiteral("'%1': ").arg(r.args[1]) + plainText(d.error));
-    const logos::PackedPicture& p = d.picture;
-    if (p.width < 1 || p.width > 254 || p.width * p.byteRows > logos::SlotBytes)
-        return usage(r, QStringLiteral("логотип %1x%2 не помещается в ячейку Маркиратора "
-                                       "(%3 байт, допустимо не более 252)")
-                            .arg(p.width)
-                            .arg(p.byteRows * 8)
-                            .arg(p.width * p.byteRows));
-    if (!sendSlotPayload(r.s, *slot, QByteArray(1, char(p.width)) + char(p.byteRows) + p.columns))
-        return r.status();
-    r.message(
-        QStringLiteral("Передача Логотипа #%1 завершена.").arg(*slot, 3, 10, QLatin1Char('0')));
-    r.result.insert(QStringLiteral("slot"), *slot);
-    return Success;
-}
-
-int deleteLogo(Run& r) {
-    const auto slot = wholeNumber(r.args[0], 0, 127);
-    if (!slot)
-        return usage(r, QStringLiteral("номер логотипа - от 0 до 127"));
-    if (!clearSlot(r.s, *slot))
-        return r.status();
-    r.message(
-        QStringLiteral("Очистка Логотипа #%1 завершена.").arg(*slot, 3, 10, QLatin1Char('0')));
-    r.result.insert(QStringLiteral("slot"), *slot);
-    return Success;
-}
-
-int setClock(Run& r) {
-    const QString when = r.args.value(0, QStringLiteral("now"));
-    if (when == QLatin1String("now")) {
-        r.dialogs.queueAnswer(MessageAnswer::Yes);
-    } else {
-        const QDateTime t = QDateTime::fromString(when, Qt::ISODate);
-        if (!t.isValid() || when.size() != 19)
-            return usage(r, QStringLiteral("время - now или ГГГГ-ММ-ДДTчч:мм:сс"));
-        r.dialogs.queueAnswer(MessageAnswer::No);
-        const ClockDigits d = clockDigits(t);
-        r.dialogs.queueText(QString::fromLatin1(d.date + ' ' + d.time));
-    }
-    setPrinterClock(r.s);
-    return r.status();
-}
-
-int setOffset(Run& r) {
-    if (!wholeNumber(r.args[0], 0, 9999))
-        return usage(r, QStringLiteral("смещение даты - от 0 до 9999 дней"));
-    r.dialogs.queueText(r.args[0]);
-    r.dialogs.queueAnswer(MessageAnswer::Yes);
-    setDateOffset(r.s);
-    return r.status();
-}
-
-int setLines(Run& r) {
-    if (!fetchVersion(r.s))
-        return r.status();
-    const int limit = printLinesLimit(r.s.link.modelName);
-    if (!wholeNumber(r.args[0], 1, limit))
-        return usage(
-            r, QStringLiteral("число строк у %1 - от 1 до %2").arg(r.s.link.modelName).arg(limit));
-    r.dialogs.queueText(r.args[0]);
-    setPrintLines(r.s);
-    return r.status();
 }
 
 int reportOf(Run& r, const service::ServiceReport& report) {
@@ -409,91 +200,18 @@ int compare(Run& r) {
     return status == Success && !report.differences.isEmpty() ? Differs : status;
 }
 
-int listPorts(Run& r) {
-    QJsonArray ports;
-    QStringList lines;
-    for (const PortEntry& p : r.seams.catalogue.ports()) {
-        ports.append(QJsonObject{{QStringLiteral("name"), p.name},
-                                 {QStringLiteral("device"), p.device},
-                                 {QStringLiteral("description"), p.friendlyName}});
-        lines.append(p.name + QLatin1Char('\t') + p.device + QLatin1Char('\t') + p.friendlyName);
-    }
-    r.result.insert(QStringLiteral("ports"), ports);
-    r.text = lines.join(QLatin1Char('\n'));
-    return Success;
-}
-
-int version(Run& r) {
-    const auto reply = fetchVersion(r.s);
-    if (!reply)
-        return r.status();
-    r.text = reply->text.mid(1);
-    r.result.insert(QStringLiteral("model"), reply->modelName);
-    r.result.insert(QStringLiteral("version"), r.text);
-    r.result.insert(QStringLiteral("oldFirmware"), reply->oldFirmware);
-    return Success;
-}
-
-const QList<Command>& commands() {
-    static const QList<Command> table{
-        {QStringLiteral("ports"), QStringLiteral("ports"),
-         QStringLiteral("Список последовательных портов: имя, устройство, описание."), 0, 0, false,
-         listPorts},
-        {QStringLiteral("version"), QStringLiteral("version"),
-         QStringLiteral("Версия программы Маркиратора и его модель."), 0, 0, true, version, true},
-        {QStringLiteral("settings"), QStringLiteral("settings"),
-         QStringLiteral("Уставки системы печати."), 0, 0, true,
-         [](Run& r) {
-             if (!fetchVersion(r.s))
-                 return r.status();
-             return readoutText(r, printSystemSettingsReadout(r.s));
-         },
-         true},
-        {QStringLiteral("mode"), QStringLiteral("mode"), QStringLiteral("Уставки режима печати."),
-         0, 0, true, [](Run& r) { return readoutText(r, printModeReadout(r.s)); }, true},
-        {QStringLiteral("hours"), QStringLiteral("hours"),
-         QStringLiteral("Время работы Маркиратора."), 0, 0, true,
-         [](Run& r) { return counter(r, device::Counter::RunningHours); }, true},
-        {QStringLiteral("printed"), QStringLiteral("printed"),
-         QStringLiteral("Число отпечатанных марок."), 0, 0, true,
-         [](Run& r) { return counter(r, device::Counter::PrintedMarks); }, true},
-        {QStringLiteral("text-map"), QStringLiteral("text-map"),
-         QStringLiteral("Занятые места текстовых марок (01..85)."), 0, 0, true,
-         [](Run& r) { return areaMap(r, true); }, true},
-        {QStringLiteral("logo-map"), QStringLiteral("logo-map"),
-         QStringLiteral("Занятые ячейки логотипов (000..127)."), 0, 0, true,
-         [](Run& r) { return areaMap(r, false); }, true},
-        {QStringLiteral("read-mark"), QStringLiteral("read-mark N FILE.mrt"),
-         QStringLiteral("Читает марку N (0..85, 0 - печатаемая) в файл марки."), 2, 2, true,
-         readMark},
-        {QStringLiteral("write-mark"), QStringLiteral("write-mark N FILE.mrt"),
-         QStringLiteral("Записывает файл марки в марку N (0..85, 0 - печатаемая)."), 2, 2, true,
-         writeMark},
-        {QStringLiteral("read-logo"), QStringLiteral("read-logo SLOT FILE"),
-         QStringLiteral("Читает ячейку логотипа (0..255) в файл BIN, байт в байт."), 2, 2, true,
-         readLogo},
-        {QStringLiteral("write-logo"), QStringLiteral("write-logo SLOT FILE"),
-         QStringLiteral("Записывает файл BIN (или PBM по расширению .pbm) в ячейку 0..127."), 2, 2,
-         true, writeLogo},
+const QList<Series>& series() {
+    static const QList<Series> table{
         {QStringLiteral("write-parts"), QStringLiteral("write-parts SLOT FILE_1"),
          QStringLiteral("Записывает части разбитого рисунка (FILE_1 - первая часть, name_1.bin "
                         "или name_1.bmp; за ней name_2, ...) в ячейки SLOT, SLOT+1, ... и читает "
                         "каждую обратно. Все части проверяются до записи."),
-         2, 2, true, writeParts},
-        {QStringLiteral("delete-logo"), QStringLiteral("delete-logo SLOT"),
-         QStringLiteral("Очищает ячейку логотипа 0..127."), 1, 1, true, deleteLogo},
-        {QStringLiteral("set-clock"), QStringLiteral("set-clock [now|YYYY-MM-DDThh:mm:ss]"),
-         QStringLiteral("Ставит часы Маркиратора по часам компьютера или на указанное время."), 0,
-         1, true, setClock},
-        {QStringLiteral("set-date-offset"), QStringLiteral("set-date-offset DAYS"),
-         QStringLiteral("Смещение даты для ПостДаты, 0..9999 дней."), 1, 1, true, setOffset},
-        {QStringLiteral("set-lines"), QStringLiteral("set-lines N"),
-         QStringLiteral("Число строк печати: 1..4 у K309, 1..2 у K307."), 1, 1, true, setLines},
+         2, 2, writeParts},
         {QStringLiteral("backup"), QStringLiteral("backup DIR"),
          QStringLiteral("Резервная копия памяти Маркиратора в новую папку DIR: marks/NN.mrt, "
                         "logos/NNN.bin, readouts.txt, manifest.json. Папка появляется целиком "
                         "или не появляется вовсе."),
-         1, 1, true, backup},
+         1, 1, backup},
         {QStringLiteral("restore"),
          QStringLiteral("restore DIR [--with-current] [--yes] [--other-model]"),
          QStringLiteral("Восстанавливает марки 01..85 и ячейки логотипов из копии DIR и читает "
@@ -501,26 +219,48 @@ const QList<Command>& commands() {
                         "Копия другой модели записывается только с --other-model. "
                         "--with-current записывает и текущую марку 00. Копия с изменённым или "
                         "недостающим файлом отвергается целиком, до записи."),
-         1, 4, true, restore},
-        {QStringLiteral("import-picture"), importPictureSynopsis(), importPictureHelp(), 2, 14,
-         false,
-         [](Run& r) {
-             return importPicture(r.args, r.result, r.text,
-                                  [&r](const QString& m) { r.message(m); });
-         }},
+         1, 4, restore},
         {QStringLiteral("compare"), QStringLiteral("compare DIR"),
          QStringLiteral("Сравнивает Маркиратор с копией DIR, ничего не записывая. Код выхода 4, "
                         "если есть отличия."),
-         1, 1, true, compare},
+         1, 1, compare},
+        {QStringLiteral("import-picture"), importPictureSynopsis(), importPictureHelp(), 2, 14,
+         [](Run& r) {
+             return importPicture(r.args, r.result, r.text,
+                                  [&r](const QString& m) { r.message(m); });
+         },
+         false},
     };
     return table;
+}
+
+const Series* seriesNamed(const QString& name) {
+    for (const Series& c : series()) {
+        if (c.name == name)
+            return &c;
+    }
+    return nullptr;
+}
+
+// The line a failure leaves on stderr: a box's title and text, or what a box would not say.
+QString failureLine(const Failure& f) {
+    if (!f.brief.isEmpty())
+        return f.brief;
+    const QString text = plainText(f.text);
+    if (f.kind == FailureKind::File)
+        return text;
+    if (f.title.isEmpty())
+        return QStringLiteral("inkwick-cli: ") + text;
+    return f.title + QStringLiteral(": ") + text;
 }
 
 QString generalHelp() {
     QString text = QStringLiteral(
         "Использование: inkwick-cli [--port DEVICE|COMn] [--baud N] [--json] COMMAND ...\n"
         "Команды:\n");
-    for (const Command& c : commands())
+    for (const operations::Operation& op : operations::all())
+        text += QStringLiteral("  ") + operations::usageLine(op) + QLatin1Char('\n');
+    for (const Series& c : series())
         text += QStringLiteral("  ") + c.synopsis + QLatin1Char('\n');
     text += QStringLiteral(
         "inkwick-cli COMMAND --help - описание команды.\n"
@@ -545,30 +285,33 @@ bool print(std::FILE* f, const QString& text) {
 
 // Opens the port named by --port: a device path as given, COMn through the port list.
 bool openPort(Session& s, const QString& name, int baud, const Run& r) {
-    QString device = name;
-    QString portName = name;
-    if (!name.contains(QLatin1Char('/'))) {
-        const QList<PortEntry> ports = s.catalogue.ports();
-        const auto it = std::find_if(ports.begin(), ports.end(), [&](const PortEntry& p) {
-            return p.name.compare(name, Qt::CaseInsensitive) == 0;
-        });
-        if (it == ports.end()) {
-            r.message(
-                QStringLiteral("inkwick-cli: порта %1 нет (см. inkwick-cli ports)").arg(name));
-            return false;
-        }
-        device = it->device;
-        portName = it->name;
-    }
-    s.link.portName = portName;
-    s.link.device = device;
-    s.link.baudRate = baud;
-    if (!s.port.open(device, baud)) {
-        r.message(plainText(openFailureText(portName, s.port.lastOpenError())));
+    if (const auto opened = openPortByName(s, name, baud); !opened) {
+        r.message(opened.failure().brief.isEmpty() ? plainText(opened.failure().text)
+                                                   : opened.failure().brief);
         return false;
     }
-    s.link.open = true;
     return true;
+}
+
+// One operation of the registry: its arguments checked, run, its outcome said.
+int runOperation(Run& r, const operations::Operation& op, bool needsPort,
+                 const std::function<bool()>& openIt) {
+    const auto args =
+        operations::argumentsFromCommandLine(op, r.args, QStringLiteral("inkwick-cli"));
+    if (!args) {
+        r.message(failureLine(args.failure()));
+        return UsageError;
+    }
+    if (needsPort && !openIt())
+        return PrinterFailure;
+    const operations::Outcome out = operations::invoke(r.s, op, *args);
+    for (const QString& note : out.notes)
+        r.message(note);
+    if (out.failure)
+        r.message(failureLine(*out.failure));
+    r.text = out.ok() ? out.text : QString();
+    r.result = out.json;
+    return operations::exitStatusOf(out);
 }
 
 } // namespace
@@ -638,26 +381,27 @@ int runCli(const QStringList& arguments, CliSeams seams) {
     if (i >= arguments.size())
         return finish(usage(r, QStringLiteral("не указана команда (см. --help)")));
     name = arguments[i];
-    const auto& table = commands();
-    const auto command =
-        std::find_if(table.begin(), table.end(), [&](const Command& c) { return c.name == name; });
-    if (command == table.end())
-        return finish(usage(r, QStringLiteral("неизвестная команда %1 (см. --help)").arg(name)));
     r.args = arguments.mid(i + 1);
     r.args.removeAll(QStringLiteral("--json"));
-    if (r.args.contains(QStringLiteral("--help")) || r.args.contains(QStringLiteral("-h")))
-        return help(QStringLiteral("inkwick-cli [--port DEVICE|COMn] [--baud N] [--json] ") +
-                    command->synopsis + QStringLiteral("\n") + command->help);
-    if (r.args.size() < command->minArgs || r.args.size() > command->maxArgs)
-        return finish(usage(r, QStringLiteral("использование: inkwick-cli ") + command->synopsis));
+    const bool wantsHelp =
+        r.args.contains(QStringLiteral("--help")) || r.args.contains(QStringLiteral("-h"));
+    const QString globals = QStringLiteral("inkwick-cli [--port DEVICE|COMn] [--baud N] [--json] ");
+    auto openIt = [&] { return openPort(s, port, baud, r); };
 
-    if (command->needsPort && !openPort(s, port, baud, r))
-        return finish(PrinterFailure);
-    int code = command->run(r);
-    if (code == Success && command->readOut && stillTalking(r) != Success) {
-        r.text.clear();
-        r.result = {};
-        code = PrinterFailure;
+    int code = Success;
+    if (const operations::Operation* op = operations::find(name)) {
+        if (wantsHelp)
+            return help(globals + operations::helpText(*op));
+        code = runOperation(r, *op, op->needsPrinter, openIt);
+    } else if (const Series* command = seriesNamed(name)) {
+        if (wantsHelp)
+            return help(globals + command->synopsis + QStringLiteral("\n") + command->help);
+        if (r.args.size() < command->minArgs || r.args.size() > command->maxArgs)
+            return finish(
+                usage(r, QStringLiteral("использование: inkwick-cli ") + command->synopsis));
+        code = !command->needsPort || openIt() ? command->run(r) : PrinterFailure;
+    } else {
+        return finish(usage(r, QStringLiteral("неизвестная команда %1 (см. --help)").arg(name)));
     }
     return finish(code);
 }

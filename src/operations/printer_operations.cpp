@@ -6,6 +6,7 @@
 #include "device/readouts.h"
 #include "link/link_messages.h"
 #include "link/printer_settings.h"
+#include "link/request_exchange.h"
 #include "link/version_query.h"
 #include "logos/column_packing.h"
 #include "logos/logo_transfer.h"
@@ -31,6 +32,22 @@ Outcome failed(const Failure& f) {
     Outcome o;
     o.failure = f;
     return o;
+}
+
+// Before a reply is kept in a file: a line still talking after it makes it worthless.
+std::optional<Failure> talking(Session& s) {
+    constexpr int kListenMs = 50;
+    if (!lineStillTalking(s, kListenMs))
+        return std::nullopt;
+    s.link.error = true;
+    return stillTalkingFailure();
+}
+
+// What was typed cannot be taken: no box of the window says it.
+Failure argumentRefusal(const QString& text) {
+    Failure f = badInput(text);
+    f.title.clear();
+    return f;
 }
 
 // The short form of a failure the window words for its box.
@@ -187,6 +204,8 @@ Outcome readMark(Session& s, const Arguments& args) {
                 briefly(mark.failure(), QStringLiteral("Марка %1 пуста.").arg(twoDigits(n))));
         return failed(mark.failure());
     }
+    if (const auto f = talking(s))
+        return failed(*f);
     Outcome o;
     o.json.insert(QStringLiteral("mark"), n);
     if (!mark->complete())
@@ -274,6 +293,12 @@ Outcome readLogo(Session& s, const Arguments& args) {
                         ? QStringLiteral("Логотип %1: неверный формат.").arg(threeDigits(slot))
                         : QStringLiteral("Логотип %1 пуст.").arg(threeDigits(slot))));
     }
+    if (read->overrun) {
+        s.link.error = true;
+        return failed(stillTalkingFailure());
+    }
+    if (const auto f = talking(s))
+        return failed(*f);
     Outcome o;
     o.json.insert(QStringLiteral("slot"), slot);
     o.json.insert(QStringLiteral("width"), read->width);
@@ -338,6 +363,8 @@ Outcome markBitmap(Session& s, const Arguments& args) {
     const auto bitmap = device::readMarkBitmap(s);
     if (!bitmap)
         return failed(bitmap.failure());
+    if (const auto f = talking(s))
+        return failed(*f);
     Outcome o;
     o.json.insert(QStringLiteral("width"), bitmap->header.width);
     o.json.insert(QStringLiteral("height"), bitmap->header.byteRows * 8);
@@ -361,7 +388,7 @@ Outcome setClock(Session& s, const Arguments& args) {
     } else {
         const QDateTime t = QDateTime::fromString(when, Qt::ISODate);
         if (!t.isValid() || when.size() != 19)
-            return failed(badInput(QStringLiteral("время - now или ГГГГ-ММ-ДДTчч:мм:сс")));
+            return failed(argumentRefusal(QStringLiteral("время - now или ГГГГ-ММ-ДДTчч:мм:сс")));
         digits = clockDigits(t);
     }
     if (const auto sent = writeClock(s, digits); !sent)
@@ -410,7 +437,7 @@ Outcome listPorts(Session& s, const Arguments&) {
 
 Operation reading(const QString& name, const QString& summary,
                   std::function<Outcome(Session&, const Arguments&)> run) {
-    return {name, summary, {}, true, false, std::move(run)};
+    return {name, summary, {}, true, false, std::move(run), true};
 }
 
 } // namespace
@@ -423,7 +450,8 @@ const QList<Operation>& all() {
                   {},
                   false,
                   false,
-                  listPorts});
+                  listPorts,
+                  false});
         t.append(reading(QStringLiteral("version"),
                          QStringLiteral("Версия программы Маркиратора и его модель."), version));
         t.append(reading(QStringLiteral("settings"), QStringLiteral("Уставки системы печати."),
@@ -450,7 +478,8 @@ const QList<Operation>& all() {
                                       QStringLiteral("FILE.mrt"), QStringLiteral("файл марки"))},
                   true,
                   false,
-                  readMark});
+                  readMark,
+                  false});
         t.append({QStringLiteral("write-mark"),
                   QStringLiteral("Записывает файл марки в марку N (0..85, 0 - печатаемая)."),
                   {markNumber(), path(QStringLiteral("file"), ArgType::File,
@@ -485,7 +514,8 @@ const QList<Operation>& all() {
                   {fragmentLine(), fragmentNumber()},
                   true,
                   false,
-                  readFragment});
+                  readFragment,
+                  true});
         t.append({QStringLiteral("write-fragment"),
                   QStringLiteral("Записывает фрагмент печатаемой марки. Текст проверяется, как в "
                                  "окне: не более 44 байт в Windows-1251, без символов вне "
@@ -500,7 +530,8 @@ const QList<Operation>& all() {
                                          QStringLiteral("FILE"), QStringLiteral("файл BIN"))},
                   true,
                   false,
-                  readLogo});
+                  readLogo,
+                  false});
         t.append(
             {QStringLiteral("write-logo"),
              QStringLiteral("Записывает файл BIN (или PBM по расширению .pbm) в ячейку "
@@ -523,7 +554,8 @@ const QList<Operation>& all() {
                         QStringLiteral("файл рисунка"))},
                   true,
                   false,
-                  markBitmap});
+                  markBitmap,
+                  false});
         Argument when;
         when.name = QStringLiteral("time");
         when.type = ArgType::Text;
@@ -541,6 +573,7 @@ const QList<Operation>& all() {
         Argument days = integer(QStringLiteral("days"), 0, 9999, QStringLiteral("смещение даты"),
                                 QStringLiteral("дней"));
         days.metavar = QStringLiteral("DAYS");
+        days.unit = QStringLiteral("дней");
         Argument lines = integer(QStringLiteral("lines"), 1, 4, QStringLiteral("число строк"),
                                  QStringLiteral("строк печати"));
         lines.metavar = QStringLiteral("N");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/registry.h"
 
+#include "link/request_exchange.h"
+
 #include <QJsonArray>
 
 using namespace printerlink;
@@ -16,8 +18,23 @@ QString shownName(const Argument& a) {
 }
 
 QString rangeText(const Argument& a) {
-    return (a.what.isEmpty() ? shownName(a) : a.what) +
-           QStringLiteral(" - от %1 до %2").arg(a.low).arg(a.high);
+    QString text = (a.what.isEmpty() ? shownName(a) : a.what) +
+                   QStringLiteral(" - от %1 до %2").arg(a.low).arg(a.high);
+    if (!a.unit.isEmpty())
+        text += QLatin1Char(' ') + a.unit;
+    return text;
+}
+
+// A refusal of what was typed: no box of the window says it.
+Failure refused(const QString& text) {
+    Failure f = badInput(text);
+    f.title.clear();
+    return f;
+}
+
+QString usageText(const Operation& op, const QString& program) {
+    return QStringLiteral("использование: ") +
+           (program.isEmpty() ? QString() : program + QLatin1Char(' ')) + usageLine(op);
 }
 
 // Digits only: "+5", "-0" and " 5" are no numbers here.
@@ -40,26 +57,26 @@ Result<QVariant> checked(const Argument& a, const QString& typed) {
     case ArgType::Integer:
         if (const auto n = wholeNumber(typed, a.low, a.high))
             return QVariant(*n);
-        return badInput(rangeText(a));
+        return refused(rangeText(a));
     case ArgType::Choice:
         if (a.choices.contains(typed))
             return QVariant(typed);
-        return badInput(shownName(a) + QStringLiteral(" - одно из: ") +
-                        a.choices.join(QStringLiteral(", ")));
+        return refused(shownName(a) + QStringLiteral(" - одно из: ") +
+                       a.choices.join(QStringLiteral(", ")));
     case ArgType::Flag:
         return QVariant(true);
     case ArgType::Text:
     case ArgType::File:
     case ArgType::Folder:
         if (a.type != ArgType::Text && typed.isEmpty())
-            return badInput(shownName(a) + QStringLiteral(": пустой путь"));
+            return refused(shownName(a) + QStringLiteral(": пустой путь"));
         return QVariant(typed);
     }
-    return badInput(shownName(a));
+    return refused(shownName(a));
 }
 
 // Defaults for what was not given; a missing required one is refused.
-Result<Arguments> completed(const Operation& op, Arguments args) {
+Result<Arguments> completed(const Operation& op, Arguments args, const QString& program) {
     for (const Argument& a : op.arguments) {
         if (args.has(a.name))
             continue;
@@ -71,8 +88,9 @@ Result<Arguments> completed(const Operation& op, Arguments args) {
                 return value.failure();
             args.set(a.name, *value);
         } else if (a.required) {
-            return badInput(QStringLiteral("не указан ") + shownName(a) +
-                            QStringLiteral(" (использование: ") + usageLine(op) + QLatin1Char(')'));
+            // JSON names the key; a command line shows how it goes.
+            return refused(program.isNull() ? QStringLiteral("не указан ") + a.name
+                                            : usageText(op, program));
         }
     }
     return args;
@@ -119,34 +137,35 @@ Result<Arguments> argumentsFromJson(const Operation& op, const QJsonObject& json
     for (auto it = json.begin(); it != json.end(); ++it) {
         const Argument* a = argumentNamed(op, it.key());
         if (!a)
-            return badInput(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, it.key()));
+            return refused(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, it.key()));
         const QJsonValue v = it.value();
         QString typed;
         if (a->type == ArgType::Flag) {
             if (!v.isBool())
-                return badInput(shownName(*a) + QStringLiteral(": нужно true или false"));
+                return refused(shownName(*a) + QStringLiteral(": нужно true или false"));
             args.set(a->name, v.toBool());
             continue;
         }
         if (a->type == ArgType::Integer && v.isDouble()) {
             const double d = v.toDouble();
             if (d != double(qint64(d)) || d < a->low || d > a->high)
-                return badInput(rangeText(*a));
+                return refused(rangeText(*a));
             typed = QString::number(qint64(d));
         } else if (v.isString()) {
             typed = v.toString();
         } else {
-            return badInput(shownName(*a) + QStringLiteral(": неверный тип значения"));
+            return refused(shownName(*a) + QStringLiteral(": неверный тип значения"));
         }
         auto value = checked(*a, typed);
         if (!value)
             return value.failure();
         args.set(a->name, *value);
     }
-    return completed(op, args);
+    return completed(op, args, QString());
 }
 
-Result<Arguments> argumentsFromCommandLine(const Operation& op, const QStringList& words) {
+Result<Arguments> argumentsFromCommandLine(const Operation& op, const QStringList& words,
+                                           const QString& program) {
     Arguments args;
     QList<const Argument*> positionals;
     for (const Argument& a : op.arguments) {
@@ -159,13 +178,13 @@ Result<Arguments> argumentsFromCommandLine(const Operation& op, const QStringLis
         if (w.startsWith(QLatin1String("--"))) {
             const Argument* a = argumentNamed(op, w.mid(2));
             if (!a || a->positional)
-                return badInput(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, w));
+                return refused(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, w));
             if (a->type == ArgType::Flag) {
                 args.set(a->name, true);
                 continue;
             }
             if (i + 1 >= words.size())
-                return badInput(w + QStringLiteral(": не указано значение"));
+                return refused(w + QStringLiteral(": не указано значение"));
             auto value = checked(*a, words[++i]);
             if (!value)
                 return value.failure();
@@ -173,13 +192,13 @@ Result<Arguments> argumentsFromCommandLine(const Operation& op, const QStringLis
             continue;
         }
         if (next >= positionals.size())
-            return badInput(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, w));
+            return refused(usageText(op, program));
         auto value = checked(*positionals[next], w);
         if (!value)
             return value.failure();
         args.set(positionals[next++]->name, *value);
     }
-    return completed(op, args);
+    return completed(op, args, program.isNull() ? QStringLiteral("") : program);
 }
 
 QString usageLine(const Operation& op) {
@@ -238,8 +257,23 @@ QJsonObject describe(const Operation& op) {
             {QStringLiteral("arguments"), arguments}};
 }
 
+Failure stillTalkingFailure() {
+    Failure f = linkFailure(QStringLiteral("линия продолжает передавать после ответа Маркиратора "
+                                           "(помехи или неисправность) - ответ не принят"));
+    f.title.clear();
+    return f;
+}
+
 Outcome invoke(Session& s, const Operation& op, const Arguments& args) {
-    return op.run(s, args);
+    Outcome out = op.run(s, args);
+    // One run, one reply: listening a little longer costs nothing a caller would notice.
+    constexpr int kListenMs = 50;
+    if (op.readOut && out.ok() && lineStillTalking(s, kListenMs)) {
+        s.link.error = true;
+        out = {};
+        out.failure = stillTalkingFailure();
+    }
+    return out;
 }
 
 int exitStatusOf(const Outcome& outcome) {

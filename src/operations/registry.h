@@ -53,6 +53,7 @@ struct Argument {
     QString defaultValue;
     // What the number is, for the refusal: "номер марки" -> "номер марки - от 0 до 85".
     QString what;
+    QString unit; // after the range: "дней"
     QString metavar;
     QString help;
 };
@@ -96,6 +97,9 @@ struct Operation {
     // Writes into the printer: an agent runs it only when its configuration allows it by name.
     bool changesPrinter = false;
     std::function<Outcome(printerlink::Session&, const Arguments&)> run;
+    // Keeps what the printer sent: a line still talking after the reply makes it worthless, and
+    // invoke() fails the run then.
+    bool readOut = false;
 };
 
 // In the order the command line lists them.
@@ -106,8 +110,10 @@ const Operation* find(const QString& name);
 // is a BadInput failure whose text names it.
 printerlink::Result<Arguments> argumentsFromJson(const Operation& op, const QJsonObject& json);
 // The same from the words after the command's name: positionals in order, options anywhere.
+// A missing or extra word is refused with the usage line, after `program` ("inkwick-cli").
 printerlink::Result<Arguments> argumentsFromCommandLine(const Operation& op,
-                                                        const QStringList& words);
+                                                        const QStringList& words,
+                                                        const QString& program = {});
 
 // "read-fragment LINE FRAGMENT"
 QString usageLine(const Operation& op);
@@ -117,8 +123,12 @@ QString helpText(const Operation& op);
 // {"name": ..., "changesPrinter": ..., "arguments": [{"name", "type", "low", "high", ...}]}.
 QJsonObject describe(const Operation& op);
 
-// Runs it. The session's port must be open when the operation needs the printer.
+// Runs it. The session's port must be open when the operation needs the printer. Argument
+// failures, like the still-talking line, have no title: they are no box of the window.
 Outcome invoke(printerlink::Session& s, const Operation& op, const Arguments& args);
+
+// A line that goes on talking after a reply: what came is no reply to keep.
+printerlink::Failure stillTalkingFailure();
 
 // 0, or by the failure's kind: 1 link and refused, 2 bad input, 3 file; `exitStatus` first.
 int exitStatusOf(const Outcome& outcome);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -140,6 +141,35 @@ private slots:
         QCOMPARE(cli(sim.device(), {"read-mark", "86", dir.filePath("x.mrt")}).exitCode, 2);
         QCOMPARE(cli(sim.device(), {"no-such-command"}).exitCode, 2);
         QCOMPARE(cli(sim.device(), {"write-mark", "3", dir.filePath("missing.mrt")}).exitCode, 3);
+    }
+
+    // What a plant script does most: one fragment's text, then a look at what the printer holds.
+    void aWrittenFragmentReadsBackAndStandsInTheMarkBeingPrinted() {
+        QTemporaryDir dir;
+        EmulatorProcess sim;
+        QVERIFY(sim.start());
+        const CliRun w = cli(sim.device(), {"write-fragment", "2", "3", "--function", "number",
+                                            "--font", "07", "Партия 815"});
+        QVERIFY2(w.exitCode == 0, w.err.constData());
+
+        const CliRun r = cli(sim.device(), {"read-fragment", "2", "3"});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QCOMPARE(r.json().value("function").toString(), QStringLiteral("number"));
+        QCOMPARE(r.json().value("font").toInt(), 7);
+        QCOMPARE(r.json().value("text").toString(), QStringLiteral("Партия 815"));
+
+        const QString mark = dir.filePath(QStringLiteral("current.mrt"));
+        QCOMPARE(cli(sim.device(), {"read-mark", "0", mark}).exitCode, 0);
+        const CliRun shown = cli(sim.device(), {"show-mark", mark});
+        QCOMPARE(shown.exitCode, 0);
+        const QJsonObject f23 = shown.json().value("fragments").toArray().at(10).toObject();
+        QCOMPARE(f23.value("function").toString(), QStringLiteral("number"));
+        QCOMPARE(f23.value("font").toInt(), 7);
+        QCOMPARE(f23.value("text").toString(), QStringLiteral("Партия 815"));
+
+        const CliRun refused = cli(sim.device(), {"write-fragment", "2", "3", "--function", "text",
+                                                  "--font", "0", QString(45, QLatin1Char('x'))});
+        QCOMPARE(refused.exitCode, 2);
     }
 
     void aSilentPrinterFailsWithinSeconds() {
