@@ -81,12 +81,14 @@ void BM_MarkBitmap819x32(benchmark::State& st) {
 
 void BM_ReadLogoSlot(benchmark::State& st) {
     run(
-        st, [](Rig& r) { r.dialogs.answer(QStringLiteral("1")); }, readLogoSlot);
+        st, [](Rig& r) { r.dialogs.answer(QStringLiteral("1")); },
+        [](Session& s) { readLogoSlot(s); });
 }
 
 void BM_WriteLogoSlot63x32(benchmark::State& st) {
     run(
-        st, [](Rig& r) { r.dialogs.answer(QStringLiteral("12")); }, writeLogoSlot);
+        st, [](Rig& r) { r.dialogs.answer(QStringLiteral("12")); },
+        [](Session& s) { writeLogoSlot(s); });
 }
 
 void BM_DeleteLogoSlot(benchmark::State& st) {
@@ -96,7 +98,7 @@ void BM_DeleteLogoSlot(benchmark::State& st) {
             r.dialogs.answer(QStringLiteral("12"));
             r.dialogs.answer(MessageAnswer::Yes);
         },
-        deleteLogoSlot);
+        [](Session& s) { deleteLogoSlot(s); });
 }
 
 } // namespace

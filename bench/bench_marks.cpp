@@ -129,7 +129,8 @@ BENCHMARK(BM_WriteMarkByNumber)->Unit(benchmark::kMillisecond);
 
 void BM_ReadFragment(benchmark::State& state) {
     runCommand(
-        state, [](MarkBenchRig& m) { m.rig.dialogs.answer("2").answer("5"); }, readFragment);
+        state, [](MarkBenchRig& m) { m.rig.dialogs.answer("2").answer("5"); },
+        [](Session& s) { readFragment(s); });
 }
 BENCHMARK(BM_ReadFragment)->Unit(benchmark::kMillisecond);
 
@@ -140,7 +141,7 @@ void BM_WriteFragment(benchmark::State& state) {
             m.doc.clickRow(10);
             m.rig.dialogs.answer(MessageAnswer::Yes);
         },
-        writeFragment);
+        [](Session& s) { writeFragment(s); });
 }
 BENCHMARK(BM_WriteFragment)->Unit(benchmark::kMillisecond);
 

@@ -123,8 +123,8 @@ int main(int argc, char** argv) {
         {"write mark n", number("42"), marks::writeMarkByNumber},
         {"read mark n", number("42"), marks::readMarkByNumber},
         {"read current mark", [](ScriptedDialogs&) {}, marks::readCurrentMark},
-        {"write logo slot 60 x 32", number("9"), writeLogoSlot},
-        {"read logo slot", number("9"), readLogoSlot},
+        {"write logo slot 60 x 32", number("9"), [](Session& s) { writeLogoSlot(s); }},
+        {"read logo slot", number("9"), [](Session& s) { readLogoSlot(s); }},
         // The same with the working folder in memory: what is left is the host's own work, not
         // the disk's flush of the saved slot file.
         {"read logo slot, tmpfs", number("9"),
