@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     const QList<Command> commands{
         {"read current mark", nullptr, marks::readCurrentMark},
         {"write mark n (6 blocks)", "42", marks::writeMarkByNumber},
-        {"write logo slot 60 x 32", "9", writeLogoSlot},
+        {"write logo slot 60 x 32", "9", [](printerlink::Session& s) { logos::writeLogoSlot(s); }},
     };
     std::printf("at %d baud against printer-sim, output draining at the line rate, %d runs\n",
                 kBaud, kRuns);
