@@ -71,7 +71,7 @@ SlotPayload slotPayloadOfFile(const QString& path) {
         }
         p = d.picture;
     }
-    if (p.width < 1 || p.width > 254 || p.width * p.byteRows > logos::SlotBytes) {
+    if (!logos::fitsSlot(p.width, p.byteRows)) {
         out.error = QStringLiteral("Логотип %1x%2 из файла '%3' не помещается в ячейку "
                                    "Маркиратора (%4 байт, допустимо не более %5).")
                         .arg(p.width)

@@ -5,6 +5,7 @@
 #include "device/counters_readout.h"
 #include "device/print_mode_readout.h"
 #include "device/print_system_readout.h"
+#include "device/readouts.h"
 #include "link/link_messages.h"
 #include "link/request_exchange.h"
 #include "link/version_query.h"
@@ -85,11 +86,8 @@ const QString kBackupTitle = QStringLiteral("Резервная копия Ма�
 const QString kCompareTitle = QStringLiteral("Сравнение с резервной копией");
 
 std::set<int> occupied(const QByteArray& map, int first, int count) {
-    std::set<int> out;
-    for (int k = 0; k < count; ++k)
-        if (map.at(k) == 'Y')
-            out.insert(first + k);
-    return out;
+    const QList<int> places = device::occupiedPlaces(map, first, count);
+    return {places.begin(), places.end()};
 }
 
 marks::MarkReader readerFor(int number) {
