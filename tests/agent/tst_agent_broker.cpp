@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The agent against a real mosquitto on the loopback, its printer simulated in virtual time.
+#include "agent/agent.h"
+#include "broker_process.h"
+#include "test_rig.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace agent;
+
+namespace {
+
+// The test's own client: everything under inkwick/ as it arrives.
+struct Watcher {
+    mqtt::Client client;
+    QList<QPair<QString, QByteArray>> seen;
+
+    explicit Watcher(const QString& url) : client(options(url)) {
+        QObject::connect(&client, &mqtt::Client::messageReceived,
+                         [this](const QString& t, const QByteArray& p) { seen.append({t, p}); });
+        client.subscribe(QStringLiteral("inkwick/#"), 1);
+        client.start();
+    }
+    static mqtt::ClientOptions options(const QString& url) {
+        mqtt::ClientOptions o;
+        QString error;
+        o.broker = *mqtt::parseBrokerUrl(url, &error);
+        o.firstRetryMs = 50;
+        o.lastRetryMs = 200;
+        return o;
+    }
+    QList<QJsonObject> on(const QString& topic) const {
+        QList<QJsonObject> out;
+        for (const auto& [t, p] : seen)
+            if (t == topic)
+                out.append(QJsonDocument::fromJson(p).object());
+        return out;
+    }
+    QJsonObject last(const QString& topic) const {
+        const auto all = on(topic);
+        return all.isEmpty() ? QJsonObject() : all.last();
+    }
+    void send(const QString& operation, const QByteArray& body) {
+        client.publish(QStringLiteral("inkwick/line1/cmd/") + operation, body, 1, false);
+    }
+};
+
+int dateOffsetWrites(const sim::Printer& printer) {
+    int n = 0;
+    for (const QByteArray& r : printer.requests)
+        n += r.startsWith("\x1D" "D");
+    return n;
+}
+
+} // namespace
+
+class AgentBrokerTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<BrokerProcess> broker;
+    std::unique_ptr<TestRig> rig;
+    std::unique_ptr<mqtt::Client> agentClient;
+    std::unique_ptr<Agent> agent;
+
+    void startAgent(const QStringList& allowed = {}) {
+        AgentConfig c;
+        c.port = QStringLiteral("/dev/ttySIM0");
+        c.name = QStringLiteral("line1");
+        c.pollPeriodS = 1;
+        c.retryPeriodS = 1;
+        c.allowed = allowed;
+        c.broker = Watcher::options(broker->url());
+        c.broker.clientId = QStringLiteral("inkwick-line1");
+        c.broker.willTopic = QStringLiteral("inkwick/line1/status");
+        c.broker.willPayload = QByteArrayLiteral("{\"online\":false}");
+        agentClient = std::make_unique<mqtt::Client>(c.broker);
+        agent = std::make_unique<Agent>(c, rig->session, *agentClient);
+        QCOMPARE(agent->configError(), QString());
+        agent->start();
+    }
+
+private slots:
+    void init() {
+        broker = std::make_unique<BrokerProcess>();
+        QVERIFY2(broker->start(), qPrintable(broker->output()));
+        rig = std::make_unique<TestRig>();
+    }
+    void cleanup() {
+        agent.reset();
+        agentClient.reset();
+        rig.reset();
+        broker.reset();
+    }
+
+    void statusAndReadoutsAreRetainedForALateSubscriber() {
+        startAgent();
+        QSignalSpy polled(agent.get(), &Agent::polled);
+        QVERIFY(polled.wait(5000));
+        Watcher late(broker->url());
+        QTRY_VERIFY(!late.on(QStringLiteral("inkwick/line1/readouts")).isEmpty());
+        QTRY_VERIFY(!late.on(QStringLiteral("inkwick/line1/status")).isEmpty());
+        const QJsonObject status = late.last(QStringLiteral("inkwick/line1/status"));
+        QCOMPARE(status.value("online").toBool(), true);
+        QCOMPARE(status.value("model").toString(), QStringLiteral("K309"));
+        QVERIFY(status.value("version").toString().startsWith(QStringLiteral("K309")));
+        QVERIFY(!status.value("last_exchange").toString().isEmpty());
+        const QJsonObject readouts = late.last(QStringLiteral("inkwick/line1/readouts"));
+        for (const char* key :
+             {"settings", "print-mode", "hours", "printed", "text-mark-map", "graphic-map"})
+            QVERIFY2(readouts.value(QLatin1String(key)).isObject(), key);
+        QCOMPARE(readouts.value("hours").toObject().value("value").toString(),
+                 QStringLiteral("1234.5"));
+    }
+
+    void aCommandIsAnsweredAndARedeliveredIdRunsOnce() {
+        startAgent({QStringLiteral("set-date-offset")});
+        Watcher w(broker->url());
+        QTRY_VERIFY(w.client.isConnected());
+        w.send(QStringLiteral("set-date-offset"), R"({"id": "shift-7", "args": {"days": 30}})");
+        w.send(QStringLiteral("set-date-offset"), R"({"id": "shift-7", "args": {"days": 30}})");
+        QTRY_COMPARE(w.on(QStringLiteral("inkwick/line1/result/shift-7")).size(), 2);
+        const auto answers = w.on(QStringLiteral("inkwick/line1/result/shift-7"));
+        QCOMPARE(answers[0], answers[1]);
+        QCOMPARE(answers[0].value("ok").toBool(), true);
+        QCOMPARE(answers[0].value("kind").toString(), QStringLiteral("ok"));
+        QCOMPARE(dateOffsetWrites(rig->printer), 1);
+        QVERIFY(rig->printer.requests.contains(QByteArray("\x1D" "D0030\x0E")));
+    }
+
+    void aWriteTheConfigDoesNotAllowIsRefusedByName() {
+        startAgent();
+        Watcher w(broker->url());
+        QTRY_VERIFY(w.client.isConnected());
+        w.send(QStringLiteral("set-date-offset"), R"({"id": "d1", "args": {"days": 3}})");
+        QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/d1")).isEmpty());
+        const QJsonObject a = w.last(QStringLiteral("inkwick/line1/result/d1"));
+        QCOMPARE(a.value("ok").toBool(), false);
+        QCOMPARE(a.value("kind").toString(), QStringLiteral("refused"));
+        QVERIFY(a.value("message").toString().contains(QStringLiteral("set-date-offset")));
+        QCOMPARE(dateOffsetWrites(rig->printer), 0);
+    }
+
+    void hostilePayloadsAreAnsweredAndChangeNothing() {
+        startAgent({QStringLiteral("set-date-offset")});
+        Watcher w(broker->url());
+        QTRY_VERIFY(w.client.isConnected());
+        const QList<QPair<QString, QByteArray>> bodies = {
+            {QStringLiteral("set-date-offset"), "not json at all"},
+            {QStringLiteral("set-date-offset"), "[1, 2, 3]"},
+            {QStringLiteral("set-date-offset"), R"({"id": 7, "args": {"days": 1}})"},
+            {QStringLiteral("set-date-offset"), R"({"id": "a/b", "args": {"days": 1}})"},
+            {QStringLiteral("set-date-offset"), QByteArray(200000, '{')},
+        };
+        for (const auto& [op, body] : bodies)
+            w.send(op, body);
+        const QList<QPair<QString, QByteArray>> withIds = {
+            {QStringLiteral("no-such-thing"), R"({"id": "h1", "args": {}})"},
+            {QStringLiteral("set-date-offset"), R"({"id": "h2", "args": {"days": 10000}})"},
+            {QStringLiteral("set-date-offset"), R"({"id": "h3", "args": {"days": "-1"}})"},
+            {QStringLiteral("set-date-offset"), R"({"id": "h4", "args": {"days": [30]}})"},
+            {QStringLiteral("set-date-offset"), R"({"id": "h5", "args": "days=30"})"},
+            {QStringLiteral("set-date-offset"), R"({"id": "h6", "args": {"days": 3, "x": 1}})"},
+            {QStringLiteral("set-date-offset"), R"({"id": "h7"})"},
+        };
+        for (const auto& [op, body] : withIds)
+            w.send(op, body);
+        QTRY_COMPARE(w.on(QStringLiteral("inkwick/line1/errors")).size(), bodies.size());
+        for (int k = 1; k <= withIds.size(); ++k) {
+            const QString topic = QStringLiteral("inkwick/line1/result/h%1").arg(k);
+            QTRY_VERIFY2(!w.on(topic).isEmpty(), qPrintable(topic));
+            QCOMPARE(w.last(topic).value("ok").toBool(), false);
+            QCOMPARE(w.last(topic).value("kind").toString(), QStringLiteral("bad_input"));
+        }
+        QCOMPARE(dateOffsetWrites(rig->printer), 0);
+        // Still alive and still answering.
+        w.send(QStringLiteral("version"), R"({"id": "alive"})");
+        QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/alive")).isEmpty());
+        QCOMPARE(w.last(QStringLiteral("inkwick/line1/result/alive")).value("ok").toBool(), true);
+    }
+
+    void aRestartedBrokerGetsTheStatusAgainAndCommandsGoOn() {
+        startAgent({QStringLiteral("set-date-offset")});
+        QSignalSpy polled(agent.get(), &Agent::polled);
+        QVERIFY(polled.wait(5000));
+        QVERIFY(broker->restart()); // persistence off: every retained message is gone
+        Watcher w(broker->url());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.on(QStringLiteral("inkwick/line1/status")).isEmpty(), 10000);
+        QCOMPARE(w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool(), true);
+        w.send(QStringLiteral("set-date-offset"), R"({"id": "after", "args": {"days": 5}})");
+        QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/after")).isEmpty());
+        QCOMPARE(dateOffsetWrites(rig->printer), 1);
+    }
+
+    void aVanishedPrinterIsReportedAndFoundAgain() {
+        startAgent();
+        Watcher w(broker->url());
+        QTRY_VERIFY(w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool());
+        rig->port.vanish();
+        rig->port.failOpen = platform::SerialPort::OpenError::NotFound; // unplugged
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool(true), 5000);
+        QVERIFY(!w.last(QStringLiteral("inkwick/line1/status"))
+                     .value("last_error")
+                     .toString()
+                     .isEmpty());
+        w.send(QStringLiteral("hours"), R"({"id": "while-gone"})");
+        QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/while-gone")).isEmpty());
+        QCOMPARE(w.last(QStringLiteral("inkwick/line1/result/while-gone")).value("kind").toString(),
+                 QStringLiteral("link"));
+        rig->port.failOpen = platform::SerialPort::OpenError::None; // plugged back in
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool(), 5000);
+    }
+
+    void theLastWillSaysOfflineWhenTheAgentVanishes() {
+        startAgent();
+        Watcher w(broker->url());
+        QTRY_VERIFY(w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool());
+        agent.reset();
+        agentClient.reset(); // no goodbye: the socket just closes
+        QTRY_COMPARE(w.last(QStringLiteral("inkwick/line1/status")),
+                     QJsonObject({{QStringLiteral("online"), false}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(AgentBrokerTest)
+#include "tst_agent_broker.moc"

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+
+// A mosquitto of the test's own on a free loopback port, anonymous, keeping nothing on disk.
+// Stopped (and its folder removed) when the object goes; restart() keeps the port.
+class BrokerProcess {
+public:
+    explicit BrokerProcess(QString extraConfig = {}) : extra_(std::move(extraConfig)) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        port_ = probe.serverPort();
+        probe.close();
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+    }
+    ~BrokerProcess() { stop(); }
+    BrokerProcess(const BrokerProcess&) = delete;
+    BrokerProcess& operator=(const BrokerProcess&) = delete;
+
+    int port() const { return port_; }
+    QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(port_); }
+    QString folder() const { return dir_.path(); }
+
+    // False when mosquitto did not come up within the time.
+    bool start(int timeoutMs = 5000) {
+        const QString conf = QDir(dir_.path()).filePath(QStringLiteral("mosquitto.conf"));
+        QFile f(conf);
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.write(QStringLiteral("listener %1 127.0.0.1\npersistence false\n").arg(port_).toUtf8());
+        f.write(extra_.isEmpty() ? QByteArray("allow_anonymous true\n") : extra_.toUtf8());
+        f.close();
+        process_.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), conf});
+        if (!process_.waitForStarted(timeoutMs))
+            return false;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < timeoutMs) {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, quint16(port_));
+            if (probe.waitForConnected(200))
+                return true;
+            if (process_.state() == QProcess::NotRunning)
+                return false;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    void stop() {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+
+    bool restart() {
+        stop();
+        return start();
+    }
+
+    QString output() { return QString::fromLocal8Bit(process_.readAll()); }
+
+private:
+    QString extra_;
+    QTemporaryDir dir_;
+    QProcess process_;
+    int port_ = 0;
+};
