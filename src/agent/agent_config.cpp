@@ -54,6 +54,37 @@ std::optional<int> number(const QString& text, int low, int high) {
 
 } // namespace
 
+std::optional<mqtt::ClientOptions> brokerOptions(const mqtt::BrokerUrl& url,
+                                                 const QHash<QString, QString>& v, QString* error) {
+    mqtt::ClientOptions o;
+    o.broker = url;
+    o.username = v.value(QStringLiteral("username"));
+    if (const QString file = v.value(QStringLiteral("password-file")); !file.isEmpty()) {
+        QFile f(file);
+        if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("файл пароля '%1' не читается").arg(file);
+            return std::nullopt;
+        }
+        o.password = QString::fromUtf8(f.readLine(4096))
+                         .remove(QLatin1Char('\n'))
+                         .remove(QLatin1Char('\r'));
+    }
+    o.caFile = v.value(QStringLiteral("ca-file"));
+    o.certFile = v.value(QStringLiteral("cert-file"));
+    o.keyFile = v.value(QStringLiteral("key-file"));
+    if (const QString version = v.value(QStringLiteral("mqtt-version")); !version.isEmpty()) {
+        if (version == QLatin1String("5")) {
+            o.protocol = 5;
+        } else if (version == QLatin1String("311") || version == QLatin1String("3.1.1")) {
+            o.protocol = 4;
+        } else {
+            *error = QStringLiteral("версия MQTT (--mqtt-version) - 311 или 5");
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
 bool isTopicName(const QString& name) {
     static const QRegularExpression re(QStringLiteral("^[A-Za-z0-9._-]{1,64}$"));
     return re.match(name).hasMatch();
@@ -145,26 +176,10 @@ std::optional<AgentConfig> agentConfig(const QStringList& arguments, QString* er
     const auto broker = mqtt::parseBrokerUrl(url, &why);
     if (!broker)
         return bad(why);
-    c.broker.broker = *broker;
-    c.broker.username = v.value(QStringLiteral("username"));
-    if (const QString file = v.value(QStringLiteral("password-file")); !file.isEmpty()) {
-        QFile f(file);
-        if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
-            return bad(QStringLiteral("файл пароля '%1' не читается").arg(file));
-        c.broker.password = QString::fromUtf8(f.readLine(4096)).remove(QLatin1Char('\n'))
-                                .remove(QLatin1Char('\r'));
-    }
-    c.broker.caFile = v.value(QStringLiteral("ca-file"));
-    c.broker.certFile = v.value(QStringLiteral("cert-file"));
-    c.broker.keyFile = v.value(QStringLiteral("key-file"));
-    if (const QString version = v.value(QStringLiteral("mqtt-version")); !version.isEmpty()) {
-        if (version == QLatin1String("5"))
-            c.broker.protocol = 5;
-        else if (version == QLatin1String("311") || version == QLatin1String("3.1.1"))
-            c.broker.protocol = 4;
-        else
-            return bad(QStringLiteral("версия MQTT (--mqtt-version) - 311 или 5"));
-    }
+    const auto options = brokerOptions(*broker, v, error);
+    if (!options)
+        return std::nullopt;
+    c.broker = *options;
     c.broker.clientId = v.value(QStringLiteral("client-id"), QStringLiteral("inkwick-") + c.name);
     for (const QString& name : v.value(QStringLiteral("allow")).split(QLatin1Char(',')))
         if (!name.trimmed().isEmpty())

@@ -3,6 +3,7 @@
 
 #include "mqtt/mqtt_client.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -29,6 +30,12 @@ struct AgentConfig {
 // Nothing, with the reason in *error, for a bad option, file or value. *help is set for --help.
 std::optional<AgentConfig> agentConfig(const QStringList& arguments, QString* error,
                                        QString* help);
+
+// The broker settings shared by the agent and the command line, from option values by option
+// name: username, password-file, ca-file, cert-file, key-file, mqtt-version.
+std::optional<mqtt::ClientOptions> brokerOptions(const mqtt::BrokerUrl& url,
+                                                 const QHash<QString, QString>& values,
+                                                 QString* error);
 
 // A printer's name as it stands in a topic: letters, digits, '-', '_' and '.', 1 to 64.
 bool isTopicName(const QString& name);

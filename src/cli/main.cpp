@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/cli_broker.h"
 #include "cli/cli_commands.h"
 #include "platform/qt_serial_port.h"
 #include "platform/real_clock.h"
@@ -43,6 +44,9 @@ int main(int argc, char* argv[]) {
         drawsPictures ? std::make_unique<QGuiApplication>(argc, argv)
                       : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("inkwick-cli"));
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (cli::wantsBroker(arguments))
+        return cli::runBroker(arguments, stdout, stderr);
     std::signal(SIGINT, onInterrupt);
     platform::QtSerialPort port;
     platform::RealClock clock;
