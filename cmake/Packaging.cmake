@@ -24,7 +24,8 @@ add_custom_target(inkwick_icons ALL DEPENDS ${INKWICK_ICON_FILES})
 # Debian wants the manual page and the package's change log compressed, without a time stamp.
 set(INKWICK_DOC_DIR ${CMAKE_BINARY_DIR}/packaging/doc)
 set(INKWICK_DOC_SOURCES ${CMAKE_SOURCE_DIR}/packaging/inkwick.1
-    ${CMAKE_SOURCE_DIR}/src/cli/inkwick-cli.1 ${CMAKE_SOURCE_DIR}/packaging/changelog)
+    ${CMAKE_SOURCE_DIR}/src/cli/inkwick-cli.1 ${CMAKE_SOURCE_DIR}/packaging/inkwick-agent.8
+    ${CMAKE_SOURCE_DIR}/packaging/changelog)
 set(INKWICK_DOC_FILES)
 foreach(source ${INKWICK_DOC_SOURCES})
   get_filename_component(name ${source} NAME)
@@ -55,6 +56,12 @@ install(FILES ${INKWICK_DOC_DIR}/inkwick.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR
 if(TARGET inkwick-cli)
   install(FILES ${INKWICK_DOC_DIR}/inkwick-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
+if(TARGET inkwick-agent)
+  install(FILES ${INKWICK_DOC_DIR}/inkwick-agent.8.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man8)
+  # One instance per printer name, where Debian keeps the units of packages.
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/inkwick-agent@.service
+          DESTINATION /lib/systemd/system)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/inkwick)
 install(FILES ${INKWICK_DOC_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/inkwick)
@@ -83,4 +90,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, qt6-image-formats-plugins, fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
+# libmosquitto1 comes from dpkg-shlibdeps; the broker and its clients are the plant's choice.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "mosquitto, mosquitto-clients")
 include(CPack)

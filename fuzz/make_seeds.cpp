@@ -223,7 +223,8 @@ void commandSeeds() {
     for (char op = 0; op < 8; ++op)
         for (const QByteArray& body :
              {QByteArray(R"({"id": "shift-7", "args": {"days": 30}})"),
-              QByteArray(R"({"id": "a1"})"), QByteArray(R"({"id": "a2", "args": {"days": "9999"}})"),
+              QByteArray(R"({"id": "a1"})"),
+              QByteArray(R"({"id": "a2", "args": {"days": "9999"}})"),
               QByteArray(R"({"id": "x", "args": {"file": {"name": "m.mrt", "text": "abc"}}})")})
             seed("fuzz_command_payload", op + body);
 }

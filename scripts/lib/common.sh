@@ -11,6 +11,7 @@ PACKAGES=(
     libgl-dev qt6-svg-dev qt6-image-formats-plugins
     libbenchmark-dev fonts-liberation qt6-translations-l10n
     xvfb xauth clang-format
+    libmosquitto-dev mosquitto mosquitto-clients
 )
 
 install_missing() {

@@ -16,8 +16,8 @@ namespace {
 
 // What the read-outs topic holds, each under its operation's name.
 const QStringList readoutOperations = {
-    QStringLiteral("settings"), QStringLiteral("print-mode"),    QStringLiteral("hours"),
-    QStringLiteral("printed"),  QStringLiteral("text-mark-map"), QStringLiteral("graphic-map"),
+    QStringLiteral("settings"), QStringLiteral("mode"),     QStringLiteral("hours"),
+    QStringLiteral("printed"),  QStringLiteral("text-map"), QStringLiteral("logo-map"),
 };
 const QString versionOperation = QStringLiteral("version");
 
@@ -88,12 +88,17 @@ void Agent::start() {
 }
 
 void Agent::stop() {
+    if (running_) {
+        stopWanted_ = true; // a command once begun goes whole, and its answer out
+        return;
+    }
     pollTimer_.stop();
     retryTimer_.stop();
     online_ = false;
     lastError_ = QStringLiteral("агент остановлен");
     publishStatus();
     broker_.stop();
+    emit stopped();
 }
 
 QJsonObject Agent::statusJson() const {
@@ -146,8 +151,8 @@ void Agent::onMessage(const QString& topic, const QByteArray& payload) {
     case CommandQueue::Arrival::AlreadyWaiting:
         break; // its answer is on the way
     case CommandQueue::Arrival::Full:
-        publishAnswer(body.id, compact(failureJson(refusal(
-                                   QStringLiteral("очередь команд агента полна, повторите позже")))));
+        publishAnswer(body.id, compact(failureJson(refusal(QStringLiteral(
+                                   "очередь команд агента полна, повторите позже")))));
         break;
     }
 }
@@ -193,6 +198,10 @@ void Agent::work() {
         publishAnswer(command->id, answer);
     }
     running_ = false;
+    if (stopWanted_) {
+        stop();
+        return;
+    }
     if (pollWanted_ || !queue_.isEmpty())
         scheduleWork();
 }
@@ -203,10 +212,10 @@ QJsonObject Agent::execute(const QueuedCommand& command) {
         return failureJson(
             badInput(QStringLiteral("неизвестная операция '%1'").arg(command.operation)));
     if (op->changesPrinter && !config_.allowed.contains(op->name))
-        return failureJson(refusal(
-            QStringLiteral("операция '%1' изменяет Маркиратор и не разрешена агенту '%2' "
-                           "(operations/allow в его настройках)")
-                .arg(op->name, config_.name)));
+        return failureJson(
+            refusal(QStringLiteral("операция '%1' изменяет Маркиратор и не разрешена агенту '%2' "
+                                   "(operations/allow в его настройках)")
+                        .arg(op->name, config_.name)));
     FileArguments files(*op, config_.backupDir);
     const auto json = files.prepare(command.args);
     if (!json)

@@ -31,7 +31,8 @@ public:
     // Empty when the configuration names only operations the registry has.
     QString configError() const;
     void start();
-    // Says "offline" on the status topic and leaves the broker.
+    // Says "offline" on the status topic and leaves the broker, after the command under way;
+    // then emits stopped().
     void stop();
 
     bool printerOnline() const { return online_; }
@@ -49,6 +50,7 @@ signals:
     // After each answer published (tests and benchmarks count them).
     void answered(const QString& id);
     void polled();
+    void stopped();
 
 private:
     void onConnected();
@@ -71,6 +73,7 @@ private:
     QTimer pollTimer_;
     QTimer retryTimer_;
     bool running_ = false;
+    bool stopWanted_ = false;
     bool pollWanted_ = true;
     bool workScheduled_ = false;
     bool online_ = false;

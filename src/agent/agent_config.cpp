@@ -65,9 +65,8 @@ std::optional<mqtt::ClientOptions> brokerOptions(const mqtt::BrokerUrl& url,
             *error = QStringLiteral("файл пароля '%1' не читается").arg(file);
             return std::nullopt;
         }
-        o.password = QString::fromUtf8(f.readLine(4096))
-                         .remove(QLatin1Char('\n'))
-                         .remove(QLatin1Char('\r'));
+        o.password =
+            QString::fromUtf8(f.readLine(4096)).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
     }
     o.caFile = v.value(QStringLiteral("ca-file"));
     o.certFile = v.value(QStringLiteral("cert-file"));

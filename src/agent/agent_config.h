@@ -28,14 +28,12 @@ struct AgentConfig {
 
 // The command line, over the config file it names (--config): options win over the file.
 // Nothing, with the reason in *error, for a bad option, file or value. *help is set for --help.
-std::optional<AgentConfig> agentConfig(const QStringList& arguments, QString* error,
-                                       QString* help);
+std::optional<AgentConfig> agentConfig(const QStringList& arguments, QString* error, QString* help);
 
 // The broker settings shared by the agent and the command line, from option values by option
 // name: username, password-file, ca-file, cert-file, key-file, mqtt-version.
-std::optional<mqtt::ClientOptions> brokerOptions(const mqtt::BrokerUrl& url,
-                                                 const QHash<QString, QString>& values,
-                                                 QString* error);
+std::optional<mqtt::ClientOptions>
+brokerOptions(const mqtt::BrokerUrl& url, const QHash<QString, QString>& values, QString* error);
 
 // A printer's name as it stands in a topic: letters, digits, '-', '_' and '.', 1 to 64.
 bool isTopicName(const QString& name);

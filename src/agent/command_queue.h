@@ -23,8 +23,8 @@ struct QueuedCommand {
 class CommandQueue {
 public:
     struct Bounds {
-        int waiting = 1000;           // commands queued at once
-        int answers = 4096;           // answers remembered
+        int waiting = 1000; // commands queued at once
+        int answers = 4096; // answers remembered
         qsizetype answerBytes = 4 << 20;
     };
     CommandQueue() = default;

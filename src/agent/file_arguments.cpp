@@ -57,7 +57,11 @@ Result<QJsonObject> FileArguments::prepare(const QJsonObject& args) {
         if (!scratch_.isValid())
             return fileFailure(QStringLiteral("временная папка агента не создана"));
         const QJsonObject o = v.toObject();
-        QString name = o.value(QLatin1String("name")).toString(a.name);
+        // "FILE.mrt" names the kind of file an operation expects; the command may name its own.
+        const QString usual = a.metavar.contains(QLatin1Char('.')) && !a.metavar.contains('|')
+                                  ? a.metavar.toLower()
+                                  : a.name;
+        const QString name = o.value(QLatin1String("name")).toString(usual);
         if (!isPlainName(name))
             return badInput(QStringLiteral("'%1' - имя файла без папок").arg(a.name));
         const QString path = QDir(scratch_.path()).filePath(name);
@@ -82,7 +86,8 @@ Result<QJsonObject> FileArguments::prepare(const QJsonObject& args) {
         if (given) {
             QString why;
             if (!platform::saveFileAtomically(path, bytes, &why))
-                return fileFailure(QStringLiteral("Файл '%1' записать невозможно: %2").arg(name, why));
+                return fileFailure(
+                    QStringLiteral("Файл '%1' записать невозможно: %2").arg(name, why));
         } else {
             outputs_.append({a.name, path});
         }

@@ -80,9 +80,14 @@ int main(int argc, char* argv[]) {
     }
     QSocketNotifier stopNotifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&stopNotifier, &QSocketNotifier::activated, [&] {
+        char bytes[16];
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        stopNotifier.setEnabled(false);
         agent.stop();
-        QCoreApplication::quit();
     });
+    QObject::connect(&agent, &agent::Agent::stopped, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
     std::signal(SIGPIPE, SIG_IGN);

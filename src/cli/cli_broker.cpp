@@ -31,8 +31,8 @@ struct BrokerRun {
 };
 
 const QStringList valueOptions = {
-    QStringLiteral("username"), QStringLiteral("password-file"), QStringLiteral("ca-file"),
-    QStringLiteral("cert-file"), QStringLiteral("key-file"),     QStringLiteral("mqtt-version"),
+    QStringLiteral("username"),  QStringLiteral("password-file"), QStringLiteral("ca-file"),
+    QStringLiteral("cert-file"), QStringLiteral("key-file"),      QStringLiteral("mqtt-version"),
 };
 
 void say(std::FILE* f, const QString& text) {
@@ -293,8 +293,9 @@ int runBroker(const QStringList& arguments, std::FILE* out, std::FILE* err) {
 
     if (!synced || (sent.isEmpty() && !run->all)) {
         say(err, QStringLiteral("inkwick-cli: брокер %1 недоступен%2")
-                     .arg(url->display(),
-                          lastBrokerError.isEmpty() ? QString() : QStringLiteral(": ") + lastBrokerError));
+                     .arg(url->display(), lastBrokerError.isEmpty()
+                                              ? QString()
+                                              : QStringLiteral(": ") + lastBrokerError));
         return 1;
     }
     if (sent.isEmpty())
@@ -322,7 +323,8 @@ int runBroker(const QStringList& arguments, std::FILE* out, std::FILE* err) {
                 sent.size() == 1 ? w.value() : w.value() + QLatin1Char('.') + s.printer;
             QFile f(path);
             if (!f.open(QIODevice::WriteOnly) ||
-                f.write(QByteArray::fromBase64(file.value(QLatin1String("base64")).toString().toLatin1())) < 0) {
+                f.write(QByteArray::fromBase64(
+                    file.value(QLatin1String("base64")).toString().toLatin1())) < 0) {
                 say(err, QStringLiteral("Файл '%1' записать невозможно!").arg(path));
                 status = qMax(status, 3);
             }

@@ -48,8 +48,7 @@ Client::Client(ClientOptions options, QObject* parent)
     mosquitto_connect_callback_set(mosq_, &Client::onConnect);
     mosquitto_message_callback_set(mosq_, &Client::onMessage);
 
-    const QString user =
-        options_.username.isEmpty() ? options_.broker.username : options_.username;
+    const QString user = options_.username.isEmpty() ? options_.broker.username : options_.username;
     const QString password =
         options_.password.isEmpty() ? options_.broker.password : options_.password;
     if (!user.isEmpty()) {
@@ -79,8 +78,8 @@ Client::Client(ClientOptions options, QObject* parent)
         const QByteArray ca = options_.caFile.toLocal8Bit();
         const QByteArray cert = utf8OrNull(options_.certFile);
         const QByteArray key = utf8OrNull(options_.keyFile);
-        const int rc = mosquitto_tls_set(mosq_, ca.constData(), nullptr, cstr(cert), cstr(key),
-                                         nullptr);
+        const int rc =
+            mosquitto_tls_set(mosq_, ca.constData(), nullptr, cstr(cert), cstr(key), nullptr);
         if (rc != MOSQ_ERR_SUCCESS)
             setupError_ = QStringLiteral("TLS: %1").arg(errorText(rc));
     }
@@ -228,8 +227,7 @@ void Client::onMisc() {
     if (!mosq_)
         return;
     if (state_ == State::Connecting && connackRc_ < 0 && ++connectTicks_ > 10) {
-        lost(QStringLiteral("%1: брокер не ответил на подключение")
-                 .arg(options_.broker.display()));
+        lost(QStringLiteral("%1: брокер не ответил на подключение").arg(options_.broker.display()));
         return;
     }
     const int rc = mosquitto_loop_misc(mosq_);

@@ -4,8 +4,10 @@
 #include "broker_process.h"
 #include "test_rig.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,16 +20,20 @@ struct Watcher {
     mqtt::Client client;
     QList<QPair<QString, QByteArray>> seen;
 
-    explicit Watcher(const QString& url) : client(options(url)) {
+    explicit Watcher(const QString& url, const QString& user = {}) : client(options(url, user)) {
         QObject::connect(&client, &mqtt::Client::messageReceived,
-                         [this](const QString& t, const QByteArray& p) { seen.append({t, p}); });
+                         [this](const QString& t, const QByteArray& p) {
+                             seen.append({t, p});
+                         });
         client.subscribe(QStringLiteral("inkwick/#"), 1);
         client.start();
     }
-    static mqtt::ClientOptions options(const QString& url) {
+    static mqtt::ClientOptions options(const QString& url, const QString& user = {}) {
         mqtt::ClientOptions o;
         QString error;
         o.broker = *mqtt::parseBrokerUrl(url, &error);
+        o.username = user;
+        o.password = user.isEmpty() ? QString() : user + QStringLiteral("-pw");
         o.firstRetryMs = 50;
         o.lastRetryMs = 200;
         return o;
@@ -51,7 +57,8 @@ struct Watcher {
 int dateOffsetWrites(const sim::Printer& printer) {
     int n = 0;
     for (const QByteArray& r : printer.requests)
-        n += r.startsWith("\x1D" "D");
+        n += r.startsWith("\x1D"
+                          "D");
     return n;
 }
 
@@ -60,19 +67,20 @@ int dateOffsetWrites(const sim::Printer& printer) {
 class AgentBrokerTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<QTemporaryDir> accessDir;
     std::unique_ptr<BrokerProcess> broker;
     std::unique_ptr<TestRig> rig;
     std::unique_ptr<mqtt::Client> agentClient;
     std::unique_ptr<Agent> agent;
 
-    void startAgent(const QStringList& allowed = {}) {
+    void startAgent(const QStringList& allowed = {}, const QString& user = {}) {
         AgentConfig c;
         c.port = QStringLiteral("/dev/ttySIM0");
         c.name = QStringLiteral("line1");
         c.pollPeriodS = 1;
         c.retryPeriodS = 1;
         c.allowed = allowed;
-        c.broker = Watcher::options(broker->url());
+        c.broker = Watcher::options(broker->url(), user);
         c.broker.clientId = QStringLiteral("inkwick-line1");
         c.broker.willTopic = QStringLiteral("inkwick/line1/status");
         c.broker.willPayload = QByteArrayLiteral("{\"online\":false}");
@@ -82,10 +90,38 @@ class AgentBrokerTest : public QObject {
         agent->start();
     }
 
+    // The README's access rules: agents reach their own printer, the dashboard only reads, the
+    // shift script sends the shift's commands.
+    static QString plantAccess(const QString& folder) {
+        const QString passwords = QDir(folder).filePath(QStringLiteral("passwd"));
+        for (const char* user : {"line1", "dashboard", "shift"}) {
+            QStringList args{QStringLiteral("-b"), passwords, QString::fromLatin1(user),
+                             QString::fromLatin1(user) + QStringLiteral("-pw")};
+            if (!QFile::exists(passwords))
+                args.prepend(QStringLiteral("-c"));
+            if (QProcess::execute(QStringLiteral("mosquitto_passwd"), args) != 0)
+                return {};
+        }
+        const QString acl = QDir(folder).filePath(QStringLiteral("acl"));
+        QFile f(acl);
+        f.open(QIODevice::WriteOnly);
+        f.write("pattern readwrite inkwick/%u/#\n\n"
+                "user dashboard\ntopic read inkwick/+/status\ntopic read inkwick/+/readouts\n\n"
+                "user shift\ntopic read inkwick/+/status\ntopic read inkwick/+/result/#\n"
+                "topic write inkwick/+/cmd/set-date-offset\ntopic readwrite inkwick-cli/#\n");
+        return QStringLiteral("allow_anonymous false\npassword_file %1\nacl_file %2\n")
+            .arg(passwords, acl);
+    }
+
 private slots:
     void init() {
-        broker = std::make_unique<BrokerProcess>();
-        QVERIFY2(broker->start(), qPrintable(broker->output()));
+        QTemporaryDir* access = new QTemporaryDir;
+        accessDir.reset(access);
+        const bool guarded = QByteArray(QTest::currentTestFunction()).startsWith("theDashboard");
+        broker = std::make_unique<BrokerProcess>(guarded ? plantAccess(access->path()) : QString());
+        const bool up = broker->start();
+        broker->waitForOutput();
+        QVERIFY2(up, qPrintable(broker->output() + broker->config()));
         rig = std::make_unique<TestRig>();
     }
     void cleanup() {
@@ -93,6 +129,7 @@ private slots:
         agentClient.reset();
         rig.reset();
         broker.reset();
+        accessDir.reset();
     }
 
     void statusAndReadoutsAreRetainedForALateSubscriber() {
@@ -108,8 +145,7 @@ private slots:
         QVERIFY(status.value("version").toString().startsWith(QStringLiteral("K309")));
         QVERIFY(!status.value("last_exchange").toString().isEmpty());
         const QJsonObject readouts = late.last(QStringLiteral("inkwick/line1/readouts"));
-        for (const char* key :
-             {"settings", "print-mode", "hours", "printed", "text-mark-map", "graphic-map"})
+        for (const char* key : {"settings", "mode", "hours", "printed", "text-map", "logo-map"})
             QVERIFY2(readouts.value(QLatin1String(key)).isObject(), key);
         QCOMPARE(readouts.value("hours").toObject().value("value").toString(),
                  QStringLiteral("1234.5"));
@@ -127,7 +163,8 @@ private slots:
         QCOMPARE(answers[0].value("ok").toBool(), true);
         QCOMPARE(answers[0].value("kind").toString(), QStringLiteral("ok"));
         QCOMPARE(dateOffsetWrites(rig->printer), 1);
-        QVERIFY(rig->printer.requests.contains(QByteArray("\x1D" "D0030\x0E")));
+        QVERIFY(rig->printer.requests.contains(QByteArray("\x1D"
+                                                          "D0030\x0E")));
     }
 
     void aWriteTheConfigDoesNotAllowIsRefusedByName() {
@@ -213,6 +250,25 @@ private slots:
         rig->port.failOpen = platform::SerialPort::OpenError::None; // plugged back in
         QTRY_VERIFY_WITH_TIMEOUT(
             w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool(), 5000);
+    }
+
+    void theDashboardReadsButCannotWriteWhileTheShiftCan() {
+        startAgent({QStringLiteral("set-date-offset")}, QStringLiteral("line1"));
+        Watcher dashboard(broker->url(), QStringLiteral("dashboard"));
+        QTRY_VERIFY(
+            dashboard.last(QStringLiteral("inkwick/line1/status")).value("online").toBool());
+        dashboard.send(QStringLiteral("set-date-offset"), R"({"id": "d1", "args": {"days": 9}})");
+        Watcher shift(broker->url(), QStringLiteral("shift"));
+        QTRY_VERIFY(shift.client.isConnected());
+        shift.send(QStringLiteral("set-date-offset"), R"({"id": "s1", "args": {"days": 3}})");
+        QTRY_VERIFY(!shift.on(QStringLiteral("inkwick/line1/result/s1")).isEmpty());
+        QCOMPARE(rig->printer.requests.count(QByteArray("\x1D"
+                                                        "D0003\x0E")),
+                 1);
+        QCOMPARE(rig->printer.requests.count(QByteArray("\x1D"
+                                                        "D0009\x0E")),
+                 0);
+        QCOMPARE(dateOffsetWrites(rig->printer), 1);
     }
 
     void theLastWillSaysOfflineWhenTheAgentVanishes() {

@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <pwd.h>
+#include <unistd.h>
 
 // A mosquitto of the test's own on a free loopback port, anonymous, keeping nothing on disk.
 // Stopped (and its folder removed) when the object goes; restart() keeps the port.
@@ -34,7 +36,12 @@ public:
         QFile f(conf);
         if (!f.open(QIODevice::WriteOnly))
             return false;
-        f.write(QStringLiteral("listener %1 127.0.0.1\npersistence false\n").arg(port_).toUtf8());
+        // Started as root, mosquitto would drop to its own user, who cannot read our folder.
+        const passwd* me = ::getpwuid(::geteuid());
+        f.write(QStringLiteral("listener %1 127.0.0.1\npersistence false\nuser %2\n")
+                    .arg(port_)
+                    .arg(QString::fromLocal8Bit(me ? me->pw_name : "root"))
+                    .toUtf8());
         f.write(extra_.isEmpty() ? QByteArray("allow_anonymous true\n") : extra_.toUtf8());
         f.close();
         process_.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), conf});
@@ -54,6 +61,11 @@ public:
         return false;
     }
 
+    QString config() const {
+        QFile f(QDir(dir_.path()).filePath(QStringLiteral("mosquitto.conf")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
     void stop() {
         if (process_.state() == QProcess::NotRunning)
             return;
@@ -70,6 +82,7 @@ public:
     }
 
     QString output() { return QString::fromLocal8Bit(process_.readAll()); }
+    void waitForOutput() { process_.waitForReadyRead(500); }
 
 private:
     QString extra_;

@@ -2,6 +2,7 @@
 #include "emulator.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <cerrno>
 #include <poll.h>
@@ -44,6 +45,11 @@ Emulator::Emulator(sim::Printer& printer, Options options)
         arrivals_.setFileName(options_.arrivalsFile);
         if (!arrivals_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             qWarning("printer-sim: cannot write %s", qPrintable(options_.arrivalsFile));
+    }
+    if (!options_.requestLog.isEmpty()) {
+        requestLog_.setFileName(options_.requestLog);
+        if (!requestLog_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            qWarning("printer-sim: cannot write %s", qPrintable(options_.requestLog));
     }
 }
 
@@ -110,8 +116,12 @@ qint64 Emulator::nextEventUs() const {
 
 void Emulator::saveIfWritten() {
     bool changed = false;
-    for (; requestsSeen_ < printer_.requests.size(); ++requestsSeen_)
-        changed = changesMemory(printer_.requests[requestsSeen_]) || changed;
+    for (; requestsSeen_ < printer_.requests.size(); ++requestsSeen_) {
+        const QByteArray& request = printer_.requests[requestsSeen_];
+        changed = changesMemory(request) || changed;
+        if (requestLog_.isOpen())
+            requestLog_.write(request.toHex() + '\n');
+    }
     if (!changed || options_.memoryDir.isEmpty())
         return;
     if (QString failed; !printer_.save(options_.memoryDir, &failed))

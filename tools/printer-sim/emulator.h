@@ -21,6 +21,8 @@ public:
         // >= 0: the replies start growing once this many requests have come (a line that
         // begins to flood part-way into a backup).
         int growingAfterRequests = -1;
+        // Every request received, one line of hex each, as it comes (benchmarks count them).
+        QString requestLog;
     };
 
     Emulator(sim::Printer& printer, Options options);
@@ -43,4 +45,5 @@ private:
     qint64 lastByteUs_ = -1;
     qsizetype requestsSeen_ = 0;
     QFile arrivals_;
+    QFile requestLog_;
 };

@@ -60,6 +60,9 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("memory"),
          QStringLiteral("Folder the marks and logo slots are loaded from and saved to."),
          QStringLiteral("dir")},
+        {QStringLiteral("request-log"),
+         QStringLiteral("File every request received is appended to, in hex, one a line."),
+         QStringLiteral("file")},
         {QStringLiteral("silent"), QStringLiteral("Never answer.")},
         {QStringLiteral("growing"), QStringLiteral("Replies never stop coming.")},
         {QStringLiteral("growing-after"),
@@ -110,6 +113,7 @@ int main(int argc, char* argv[]) {
 
     options.memoryDir = p.value(QStringLiteral("memory"));
     options.arrivalsFile = p.value(QStringLiteral("arrivals"));
+    options.requestLog = p.value(QStringLiteral("request-log"));
     // A new folder starts with the factory memory.
     QString failed;
     if (!options.memoryDir.isEmpty() && !printer.load(options.memoryDir) &&
