@@ -32,7 +32,7 @@ trap cleanup EXIT
 port=18900
 while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
 url="mqtt://127.0.0.1:$port"
-printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nmax_queued_messages 10000\n' \
+printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nset_tcp_nodelay true\nmax_queued_messages 10000\n' \
     "$port" >"$work/mosquitto.conf"
 start_broker() {
     mosquitto -c "$work/mosquitto.conf" >>"$work/mosquitto.log" 2>&1 &

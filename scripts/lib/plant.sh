@@ -32,7 +32,7 @@ trap 'exit 130' INT TERM
 
 port=1883
 while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
-printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\n' "$port" >"$work/mosquitto.conf"
+printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nset_tcp_nodelay true\n' "$port" >"$work/mosquitto.conf"
 mosquitto -c "$work/mosquitto.conf" >"$work/mosquitto.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 100); do

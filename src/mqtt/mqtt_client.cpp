@@ -45,6 +45,10 @@ Client::Client(ClientOptions options, QObject* parent)
     }
     mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION,
                          options_.protocol == 5 ? MQTT_PROTOCOL_V5 : MQTT_PROTOCOL_V311);
+    // Commands and answers are small packets that someone waits for: no Nagle delay.
+    mosquitto_int_option(mosq_, MOSQ_OPT_TCP_NODELAY, 1);
+    // A shift script sends one command per printer at once; the broker's own limit still holds.
+    mosquitto_max_inflight_messages_set(mosq_, 0);
     mosquitto_connect_callback_set(mosq_, &Client::onConnect);
     mosquitto_message_callback_set(mosq_, &Client::onMessage);
 
