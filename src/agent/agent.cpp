@@ -48,7 +48,8 @@ QJsonObject answerJson(const operations::Outcome& out) {
     o.insert(QStringLiteral("exit"), operations::exitStatusOf(out));
     QStringList message;
     if (out.failure)
-        message.append(platform::plainText(out.failure->text));
+        message.append(out.failure->brief.isEmpty() ? platform::plainText(out.failure->text)
+                                                    : out.failure->brief);
     for (const QString& note : out.notes)
         message.append(platform::plainText(note));
     o.insert(QStringLiteral("message"), message.join(QLatin1Char('\n')));

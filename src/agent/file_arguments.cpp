@@ -15,14 +15,10 @@ namespace agent {
 
 namespace {
 
-// A text file as the program's own files are: Windows-1251, no control bytes but line ends.
+// A text file as the program's own are (a mark file holds the function codes below 0x20 in
+// its lines, but never a zero byte); pictures and logos are not.
 bool looksLikeText(const QByteArray& bytes) {
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 && u != '\n' && u != '\r' && u != '\t')
-            return false;
-    }
-    return true;
+    return !bytes.contains('\0');
 }
 
 // A plain file name: no folders, nothing hidden.

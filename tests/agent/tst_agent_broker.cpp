@@ -167,6 +167,27 @@ private slots:
                                                           "D0030\x0E")));
     }
 
+    void aMarkFileTravelsAsTextBothWays() {
+        startAgent({QStringLiteral("write-mark")});
+        Watcher w(broker->url());
+        QTRY_VERIFY(w.client.isConnected());
+        w.send(QStringLiteral("read-mark"), R"({"id": "r1", "args": {"mark": 1}})");
+        QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/r1")).isEmpty());
+        const QJsonObject read = w.last(QStringLiteral("inkwick/line1/result/r1"));
+        const QString text =
+            read.value("data").toObject().value("file").toObject().value("text").toString();
+        QVERIFY2(text.contains(QStringLiteral("Годен до")), qPrintable(text));
+        QVERIFY(rig->printer.state.marks[7] != rig->printer.state.marks[1]);
+        const QJsonObject write{
+            {QStringLiteral("id"), QStringLiteral("w1")},
+            {QStringLiteral("args"),
+             QJsonObject{{QStringLiteral("mark"), 7}, {QStringLiteral("file"), text}}}};
+        w.send(QStringLiteral("write-mark"), QJsonDocument(write).toJson());
+        QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/w1")).isEmpty());
+        QCOMPARE(w.last(QStringLiteral("inkwick/line1/result/w1")).value("ok").toBool(), true);
+        QCOMPARE(rig->printer.state.marks[7], rig->printer.state.marks[1]);
+    }
+
     void aWriteTheConfigDoesNotAllowIsRefusedByName() {
         startAgent();
         Watcher w(broker->url());
