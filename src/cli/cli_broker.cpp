@@ -5,6 +5,7 @@
 #include "agent/agent_topics.h"
 #include "mqtt/mqtt_client.h"
 #include "operations/registry.h"
+#include "platform/file_access.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -321,11 +322,10 @@ int runBroker(const QStringList& arguments, std::FILE* out, std::FILE* err) {
                 continue;
             const QString path =
                 sent.size() == 1 ? w.value() : w.value() + QLatin1Char('.') + s.printer;
-            QFile f(path);
-            if (!f.open(QIODevice::WriteOnly) ||
-                f.write(QByteArray::fromBase64(
-                    file.value(QLatin1String("base64")).toString().toLatin1())) < 0) {
-                say(err, QStringLiteral("Файл '%1' записать невозможно!").arg(path));
+            const QByteArray bytes =
+                QByteArray::fromBase64(file.value(QLatin1String("base64")).toString().toLatin1());
+            if (QString why; !platform::saveFileAtomically(path, bytes, &why)) {
+                say(err, QStringLiteral("Файл '%1' записать невозможно: %2").arg(path, why));
                 status = qMax(status, 3);
             }
         }
