@@ -247,8 +247,6 @@ Result<void> Agent::ensurePrinter() {
     }
     const operations::Operation* version = operations::find(versionOperation);
     const operations::Outcome out = operations::invoke(session_, *version, {});
-    if (out.ok())
-        lastExchange_ = QDateTime::currentDateTimeUtc();
     if (!out.ok()) {
         printerLost(out.failure->text);
         return *out.failure;

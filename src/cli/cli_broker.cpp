@@ -250,9 +250,13 @@ int runBroker(const QStringList& arguments, std::FILE* out, std::FILE* err) {
                          if (topic == syncTopic && !synced) {
                              synced = true;
                              QStringList names;
+                             QStringList away;
                              for (auto it = online.begin(); it != online.end(); ++it)
-                                 if (it.value())
-                                     names.append(it.key());
+                                 (it.value() ? names : away).append(it.key());
+                             // The shift script is told which printers it did not reach.
+                             if (!away.isEmpty())
+                                 say(err, QStringLiteral("inkwick-cli: не на связи: ") +
+                                              away.join(QStringLiteral(", ")));
                              if (names.isEmpty())
                                  say(err, QStringLiteral("inkwick-cli: на брокере нет "
                                                          "Маркираторов на связи"));
