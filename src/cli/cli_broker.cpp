@@ -210,11 +210,8 @@ int runBroker(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     };
     const auto begin = [&](const QStringList& printers) {
         for (const QString& p : printers) {
-            Sent s{p, QStringLiteral("%1-%2").arg(runId).arg(sent.size()), {}, false};
-            const QString topic = agent::Topics(p).result(s.id);
-            byTopic.insert(topic, int(sent.size()));
-            client.subscribe(topic, 1);
-            sent.append(s);
+            byTopic.insert(agent::Topics(p).result(runId), int(sent.size()));
+            sent.append({p, runId, {}, false});
         }
         sendAll();
         if (sent.isEmpty())
@@ -279,6 +276,9 @@ int runBroker(const QStringList& arguments, std::FILE* out, std::FILE* err) {
                          if (allAnswered())
                              loop.quit();
                      });
+    // One id for the whole run: an agent remembers ids per printer, and one subscription then
+    // catches every answer.
+    client.subscribe(QStringLiteral("inkwick/+/result/") + runId, 1);
     if (run->all) {
         client.subscribe(QStringLiteral("inkwick/+/status"), 1);
         client.subscribe(syncTopic, 1);
