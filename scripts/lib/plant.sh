@@ -54,7 +54,7 @@ poll_period = 60
 [broker]
 url = mqtt://127.0.0.1:$port
 [operations]
-allow = set-date-offset
+allow = set-date-offset, set-clock, set-lines, write-mark, write-fragment
 CONF
     "$agent" --config "$work/agent-line$i.conf" --name "line$i" >"$work/agent$i.log" 2>&1 &
     pids+=($!)
