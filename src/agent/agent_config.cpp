@@ -35,7 +35,7 @@ constexpr Key keys[] = {
     {"mqtt-version", "broker/protocol", "version", "MQTT 3.1.1 (311, default) or 5."},
     {"client-id", "broker/client_id", "id", "Client id at the broker (default inkwick-<name>)."},
     {"allow", "operations/allow", "names",
-     "Operations that change the printer or write files, allowed by name (comma-separated)."},
+     "Operations that write into the printer, allowed by name (comma-separated)."},
     {"backup-dir", "operations/backup_dir", "dir", "Folder backups are written into."},
 };
 

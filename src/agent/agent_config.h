@@ -19,8 +19,8 @@ struct AgentConfig {
     // A printer that does not answer is tried again this often.
     int retryPeriodS = 10;
     mqtt::ClientOptions broker;
-    // Operations that change the printer or write files, allowed by name; reading is always
-    // allowed.
+    // Operations that write into the printer, allowed by name; reading is always allowed, and
+    // folders (backups) only inside backupDir.
     QStringList allowed;
     // Where backups go: folders made on the agent's machine, never paths given by a command.
     QString backupDir;
