@@ -9,6 +9,8 @@
 #    every command answered exactly once, none run twice (counted in the simulators' request
 #    logs: each command sets its own offset).
 set -euo pipefail
+# Debian keeps the broker in /usr/sbin, which a user's PATH often lacks.
+export PATH="$PATH:/usr/sbin"
 
 dir="$1"
 printers="${2:-50}"

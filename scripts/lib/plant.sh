@@ -4,6 +4,8 @@
 #   scripts/lib/plant.sh BUILD_DIR N     (scripts/run --plant N builds first and calls this)
 # Runs until Ctrl+C, then stops everything it started.
 set -euo pipefail
+# Debian keeps the broker in /usr/sbin, which a user's PATH often lacks.
+export PATH="$PATH:/usr/sbin"
 
 dir="$1"
 count="$2"

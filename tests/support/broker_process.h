@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -26,6 +27,16 @@ public:
     BrokerProcess(const BrokerProcess&) = delete;
     BrokerProcess& operator=(const BrokerProcess&) = delete;
 
+    // Debian keeps the broker in /usr/sbin, which a user's PATH often lacks.
+    static QString program() {
+        const QString inPath = QStandardPaths::findExecutable(QStringLiteral("mosquitto"));
+        if (!inPath.isEmpty())
+            return inPath;
+        return QStandardPaths::findExecutable(
+            QStringLiteral("mosquitto"),
+            {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin")});
+    }
+
     int port() const { return port_; }
     QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(port_); }
     QString folder() const { return dir_.path(); }
@@ -44,7 +55,7 @@ public:
                     .toUtf8());
         f.write(extra_.isEmpty() ? QByteArray("allow_anonymous true\n") : extra_.toUtf8());
         f.close();
-        process_.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), conf});
+        process_.start(program(), {QStringLiteral("-c"), conf});
         if (!process_.waitForStarted(timeoutMs))
             return false;
         QElapsedTimer t;
