@@ -49,6 +49,9 @@ struct Watcher {
         const auto all = on(topic);
         return all.isEmpty() ? QJsonObject() : all.last();
     }
+    bool agentOnline() const {
+        return last(QStringLiteral("inkwick/line1/status")).value(QLatin1String("online")).toBool();
+    }
     void send(const QString& operation, const QByteArray& body) {
         client.publish(QStringLiteral("inkwick/line1/cmd/") + operation, body, 1, false);
     }
@@ -154,7 +157,8 @@ private slots:
     void aCommandIsAnsweredAndARedeliveredIdRunsOnce() {
         startAgent({QStringLiteral("set-date-offset")});
         Watcher w(broker->url());
-        QTRY_VERIFY(w.client.isConnected());
+        // The agent's status comes after its subscription: from then on commands reach it.
+        QTRY_VERIFY_WITH_TIMEOUT(w.agentOnline(), 10000);
         w.send(QStringLiteral("set-date-offset"), R"({"id": "shift-7", "args": {"days": 30}})");
         w.send(QStringLiteral("set-date-offset"), R"({"id": "shift-7", "args": {"days": 30}})");
         QTRY_COMPARE(w.on(QStringLiteral("inkwick/line1/result/shift-7")).size(), 2);
@@ -170,7 +174,8 @@ private slots:
     void aMarkFileTravelsAsTextBothWays() {
         startAgent({QStringLiteral("write-mark")});
         Watcher w(broker->url());
-        QTRY_VERIFY(w.client.isConnected());
+        // The agent's status comes after its subscription: from then on commands reach it.
+        QTRY_VERIFY_WITH_TIMEOUT(w.agentOnline(), 10000);
         w.send(QStringLiteral("read-mark"), R"({"id": "r1", "args": {"mark": 1}})");
         QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/r1")).isEmpty());
         const QJsonObject read = w.last(QStringLiteral("inkwick/line1/result/r1"));
@@ -191,7 +196,8 @@ private slots:
     void aWriteTheConfigDoesNotAllowIsRefusedByName() {
         startAgent();
         Watcher w(broker->url());
-        QTRY_VERIFY(w.client.isConnected());
+        // The agent's status comes after its subscription: from then on commands reach it.
+        QTRY_VERIFY_WITH_TIMEOUT(w.agentOnline(), 10000);
         w.send(QStringLiteral("set-date-offset"), R"({"id": "d1", "args": {"days": 3}})");
         QTRY_VERIFY(!w.on(QStringLiteral("inkwick/line1/result/d1")).isEmpty());
         const QJsonObject a = w.last(QStringLiteral("inkwick/line1/result/d1"));
@@ -204,7 +210,8 @@ private slots:
     void hostilePayloadsAreAnsweredAndChangeNothing() {
         startAgent({QStringLiteral("set-date-offset")});
         Watcher w(broker->url());
-        QTRY_VERIFY(w.client.isConnected());
+        // The agent's status comes after its subscription: from then on commands reach it.
+        QTRY_VERIFY_WITH_TIMEOUT(w.agentOnline(), 10000);
         const QList<QPair<QString, QByteArray>> bodies = {
             {QStringLiteral("set-date-offset"), "not json at all"},
             {QStringLiteral("set-date-offset"), "[1, 2, 3]"},
@@ -255,7 +262,7 @@ private slots:
     void aVanishedPrinterIsReportedAndFoundAgain() {
         startAgent();
         Watcher w(broker->url());
-        QTRY_VERIFY(w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(w.agentOnline(), 10000);
         rig->port.vanish();
         rig->port.failOpen = platform::SerialPort::OpenError::NotFound; // unplugged
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -280,7 +287,7 @@ private slots:
             dashboard.last(QStringLiteral("inkwick/line1/status")).value("online").toBool());
         dashboard.send(QStringLiteral("set-date-offset"), R"({"id": "d1", "args": {"days": 9}})");
         Watcher shift(broker->url(), QStringLiteral("shift"));
-        QTRY_VERIFY(shift.client.isConnected());
+        QTRY_VERIFY_WITH_TIMEOUT(shift.agentOnline(), 10000);
         shift.send(QStringLiteral("set-date-offset"), R"({"id": "s1", "args": {"days": 3}})");
         QTRY_VERIFY(!shift.on(QStringLiteral("inkwick/line1/result/s1")).isEmpty());
         QCOMPARE(rig->printer.requests.count(QByteArray("\x1D"
@@ -295,7 +302,7 @@ private slots:
     void theLastWillSaysOfflineWhenTheAgentVanishes() {
         startAgent();
         Watcher w(broker->url());
-        QTRY_VERIFY(w.last(QStringLiteral("inkwick/line1/status")).value("online").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(w.agentOnline(), 10000);
         agent.reset();
         agentClient.reset(); // no goodbye: the socket just closes
         QTRY_COMPARE(w.last(QStringLiteral("inkwick/line1/status")),

@@ -60,8 +60,18 @@ private slots:
         mqtt::ClientOptions other = line1.client->options();
         other.clientId = QStringLiteral("test-watcher");
         mqtt::Client gone(other);
-        QTRY_VERIFY(line1.agent->printerOnline() && line2.agent->printerOnline());
+        // Both statuses on the broker say online before the command line looks.
+        QStringList online;
+        QObject::connect(&gone, &mqtt::Client::messageReceived,
+                         [&](const QString& topic, const QByteArray& payload) {
+                             if (QJsonDocument::fromJson(payload).object().value("online").toBool())
+                                 online.append(topic);
+                         });
+        gone.subscribe(QStringLiteral("inkwick/+/status"), 1);
         gone.start();
+        QTRY_VERIFY_WITH_TIMEOUT(online.contains(QStringLiteral("inkwick/line1/status")) &&
+                                     online.contains(QStringLiteral("inkwick/line2/status")),
+                                 10000);
         QTRY_VERIFY(gone.isConnected());
         gone.publish(QStringLiteral("inkwick/line3/status"), "{\"online\":false}", 1, true);
 
