@@ -4,6 +4,7 @@
 #include "cli/cli_dialogs.h"
 #include "cli/cli_import_picture.h"
 #include "cli/cli_text.h"
+#include "cli/console_text.h"
 #include "device/area_map_text.h"
 #include "device/area_maps.h"
 #include "device/counters_readout.h"
@@ -57,9 +58,7 @@ struct Run {
             return PrinterFailure;
         return dialogs.errorShown() ? UsageError : Success;
     }
-    void message(const QString& m) const {
-        std::fprintf(seams.err, "%s\n", m.toLocal8Bit().constData());
-    }
+    void message(const QString& m) const { writeText(seams.err, m + QLatin1Char('\n')); }
 };
 
 struct Command {
@@ -499,8 +498,7 @@ QString generalHelp() {
 void print(std::FILE* f, const QString& text) {
     if (text.isEmpty())
         return;
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+    writeText(f, text);
     if (!text.endsWith(QLatin1Char('\n')))
         std::fputc('\n', f);
     std::fflush(f);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_commands.h"
+#include "cli/console_text.h"
 #include "platform/qt_serial_port.h"
 #include "platform/real_clock.h"
 #include "platform/system_port_catalogue.h"
@@ -44,6 +45,7 @@ int main(int argc, char* argv[]) {
                       : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("inkwick-cli"));
     std::signal(SIGINT, onInterrupt);
+    cli::prepareConsole();
     platform::QtSerialPort port;
     platform::RealClock clock;
     platform::SystemPortCatalogue catalogue;
