@@ -2,7 +2,6 @@
 # The Windows program folder: `cmake --install` puts the programs, the Qt and MinGW runtime they
 # load, the plugins, Qt's Russian texts and qt.conf into one folder that runs as it stands (the
 # portable zip) and that the installer copies.
-enable_language(RC)
 
 set(INKWICK_RC ${CMAKE_BINARY_DIR}/packaging/inkwick.rc)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/inkwick.rc.in ${INKWICK_RC} @ONLY)

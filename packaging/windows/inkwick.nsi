@@ -41,10 +41,14 @@ VIAddVersionKey /LANG=${LANG_RUSSIAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "LegalCopyright" "GNU GPL 3 or later"
 
 Function .onInit
-    ; Qt 6 runs on 64-bit Windows 10 and later only.
+    ; Qt 6 runs on 64-bit Windows 10 and later. An older version is asked about rather than
+    ; refused, and a silent install goes ahead: Wine, for one, calls itself Windows 7.
     ${IfNot} ${RunningX64}
-    ${OrIfNot} ${AtLeastWin10}
-        MessageBox MB_ICONSTOP|MB_OK "Inkwick ${VERSION} работает в 64-разрядной Windows 10 и новее." /SD IDOK
+        MessageBox MB_ICONSTOP|MB_OK "Inkwick ${VERSION} работает только в 64-разрядной Windows." /SD IDOK
+        Abort
+    ${EndIf}
+    ${IfNot} ${AtLeastWin10}
+        MessageBox MB_ICONEXCLAMATION|MB_YESNO "Inkwick ${VERSION} рассчитан на Windows 10 и новее и в этой версии Windows может не запуститься.$\r$\nУстановить всё же?" /SD IDYES IDYES +2
         Abort
     ${EndIf}
     SetRegView 64

@@ -48,8 +48,16 @@ wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Making the Wine prefix $WINEPREFIX"
         env -u DISPLAY "$WINE" wineboot -i >/dev/null 2>&1 || true
+        # The version the programs are made for (a new prefix says Windows 7).
+        env -u DISPLAY "$WINE" winecfg /v win10 >/dev/null 2>&1 || true
         "$WINESERVER" -w
     fi
+}
+
+# wine_start: the Wine server for the runs that follow, its output out of their way. Started by
+# the first program instead, it would inherit that program's output and keep it open.
+wine_start() {
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 }
 
 # wine_com_port COMn UNIX_PATH: Wine's COMn is the device at UNIX_PATH (a link may come later).
@@ -61,4 +69,22 @@ wine_com_port() {
 wine_stop() {
     [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k 2>/dev/null || true
     [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -w 2>/dev/null || true
+}
+
+# nsis_file_lists STAGE INSTALL_NSH UNINSTALL_NSH: what the installer copies from the program
+# folder STAGE, and what its uninstaller deletes: those files and the folders they leave empty.
+nsis_file_lists() {
+    local stage="$1" files="$2" unfiles="$3" f d win sub
+    : >"$files"
+    : >"$unfiles"
+    while read -r f; do
+        win="${f//\//\\}"
+        sub="$(dirname "$f")"
+        if [ "$sub" = . ]; then sub=""; else sub="\\${sub//\//\\}"; fi
+        printf 'SetOutPath "$INSTDIR%s"\nFile "%s/%s"\n' "$sub" "$stage" "$f" >>"$files"
+        printf 'Delete "$INSTDIR\\%s"\n' "$win" >>"$unfiles"
+    done < <(cd "$stage" && find . -type f | sed 's|^\./||' | sort)
+    while read -r d; do
+        printf 'RMDir "$INSTDIR\\%s"\n' "${d//\//\\}" >>"$unfiles"
+    done < <(cd "$stage" && find . -mindepth 1 -type d | sed 's|^\./||' | sort -r)
 }
