@@ -10,6 +10,13 @@ windows_qt_prefix() {
     "$ROOT/scripts/windows-qt" | tail -n 1
 }
 
+# windows_qt_translations PREFIX: Qt's Russian texts, which the tests load from the prefix as the
+# installed program does from its own folder. Debian's files serve: a .qm is the same everywhere.
+windows_qt_translations() {
+    mkdir -p "$1/translations"
+    cp -u /usr/share/qt6/translations/qtbase_ru.qm "$1/translations/"
+}
+
 # build_host_tools: the native programs a cross build runs on this machine (the icon drawer, the
 # printer simulator), built in the normal build folder.
 build_host_tools() {
