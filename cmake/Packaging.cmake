@@ -3,23 +3,42 @@
 include(GNUInstallDirs)
 
 set(INKWICK_ICON_SIZES 32 48 64 128)
+if(WIN32)
+  set(INKWICK_ICON_SIZES 16 32 48 64 128 256)
+endif()
 set(INKWICK_ICON_DIR ${CMAKE_BINARY_DIR}/packaging/icons)
 
-# The icons are drawn by our own generator, so nothing binary lives in the repository.
-add_executable(make_icons ${CMAKE_SOURCE_DIR}/packaging/make_icons.cpp)
-target_link_libraries(make_icons PRIVATE Qt6::Gui)
-set(INKWICK_ICON_FILES)
+# The icons are drawn by our own generator, so nothing binary lives in the repository. A cross
+# build cannot run what it builds: it takes the generator of a native build of this tree.
+if(CMAKE_CROSSCOMPILING)
+  set(INKWICK_HOST_BUILD_DIR "" CACHE PATH "A native build of this tree, for its make_icons")
+  find_program(INKWICK_MAKE_ICONS make_icons PATHS ${INKWICK_HOST_BUILD_DIR} NO_DEFAULT_PATH
+               NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(make_icons_command ${INKWICK_MAKE_ICONS})
+  set(make_icons_target)
+else()
+  add_executable(make_icons ${CMAKE_SOURCE_DIR}/packaging/make_icons.cpp)
+  target_link_libraries(make_icons PRIVATE Qt6::Gui)
+  set(make_icons_command $<TARGET_FILE:make_icons>)
+  set(make_icons_target make_icons)
+endif()
+set(INKWICK_ICON_FILES ${INKWICK_ICON_DIR}/inkwick.ico)
 foreach(size ${INKWICK_ICON_SIZES})
   list(APPEND INKWICK_ICON_FILES ${INKWICK_ICON_DIR}/${size}/inkwick.png)
 endforeach()
 add_custom_command(
   OUTPUT ${INKWICK_ICON_FILES}
   COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
-          $<TARGET_FILE:make_icons> ${INKWICK_ICON_DIR} ${INKWICK_ICON_SIZES}
-  DEPENDS make_icons
+          ${make_icons_command} ${INKWICK_ICON_DIR} ${INKWICK_ICON_SIZES}
+  DEPENDS ${make_icons_target}
   COMMENT "Drawing the application icons"
   VERBATIM)
 add_custom_target(inkwick_icons ALL DEPENDS ${INKWICK_ICON_FILES})
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackaging.cmake)
+  return()
+endif()
 
 # Debian wants the manual page and the package's change log compressed, without a time stamp.
 set(INKWICK_DOC_DIR ${CMAKE_BINARY_DIR}/packaging/doc)

@@ -14,6 +14,9 @@ PACKAGES=(
     libmosquitto-dev mosquitto mosquitto-clients
 )
 
+# The Windows build: cross compiler, Wine to run its tests, NSIS and zip to package it.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 nsis zip)
+
 install_missing() {
     local missing=()
     for p in "$@"; do

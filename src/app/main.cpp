@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QProxyStyle>
+#include <QStandardPaths>
 #include <QTextStream>
 
 using namespace platform;
@@ -59,8 +60,14 @@ int main(int argc, char** argv) {
     }
     QApplication::setStyle(new ShellStyle);
     app::loadQtTranslation(application);
+#ifdef Q_OS_WIN
+    const QString startDir = QCoreApplication::applicationDirPath();
+    const QString homeDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
     // Taken before anything can change the current directory.
     const QString startDir = QDir::currentPath();
+    const QString homeDir = QDir::homePath();
+#endif
 
     QtSerialPort port;
     RealClock clock;
@@ -75,7 +82,7 @@ int main(int argc, char** argv) {
     window.setSettings(&settings);
     dialogs.setParentWindow(&window);
     window.show();
-    window.startUp(startDir, QDir::homePath(), true, commandLine.port);
+    window.startUp(startDir, homeDir, true, commandLine.port);
     if (window.exiting())
         return 0;
     return application.exec();

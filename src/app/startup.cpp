@@ -45,9 +45,11 @@ WorkDir prepareWorkDir(const QString& startDir, const QString& homeDir) {
     if (makeUsable(second)) {
         w.dir = QDir(second);
         w.usable = true;
+#ifndef Q_OS_WIN
         w.notice = QStringLiteral("Папку \"") + QDir::toNativeSeparators(first) +
                    QStringLiteral("\" создать не удалось.\n\rФайлы программы хранятся в папке \"") +
                    QDir::toNativeSeparators(second) + QStringLiteral("\".");
+#endif
         return w;
     }
     w.dir = QDir(homeDir);

@@ -22,7 +22,9 @@ struct WorkDir {
     QString notice;
 };
 
-// "PRINTER FILES" in the start directory, else in the home directory.
+// "PRINTER FILES" in the start directory, else in the home directory. On Windows these are the
+// program's own folder (a portable copy) and the user's documents: an installed copy cannot write
+// to Program Files, so the second place is its usual one and is not announced.
 WorkDir prepareWorkDir(const QString& startDir, const QString& homeDir);
 
 } // namespace app

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_broker.h"
+#include "cli/console_text.h"
 
 #include "agent/agent_config.h"
 #include "agent/agent_topics.h"
@@ -37,7 +38,7 @@ const QStringList valueOptions = {
 };
 
 void say(std::FILE* f, const QString& text) {
-    std::fprintf(f, "%s\n", text.toLocal8Bit().constData());
+    writeText(f, text + QLatin1Char('\n'));
 }
 
 // The options before the operation's name; everything after it belongs to the operation.

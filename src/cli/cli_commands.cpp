@@ -4,6 +4,7 @@
 #include "cli/cli_dialogs.h"
 #include "cli/cli_import_picture.h"
 #include "cli/cli_text.h"
+#include "cli/console_text.h"
 #include "device/area_map_text.h"
 #include "device/area_maps.h"
 #include "device/counters_readout.h"
@@ -276,8 +277,7 @@ QString generalHelp() {
 bool print(std::FILE* f, const QString& text) {
     if (text.isEmpty())
         return true;
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+    writeText(f, text);
     if (!text.endsWith(QLatin1Char('\n')))
         std::fputc('\n', f);
     return std::fflush(f) == 0 && !std::ferror(f);

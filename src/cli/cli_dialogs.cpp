@@ -2,6 +2,7 @@
 #include "cli/cli_dialogs.h"
 
 #include "cli/cli_text.h"
+#include "cli/console_text.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -29,7 +30,7 @@ void CliDialogs::showSteps(const QString&, int done, int total, const QString& i
     }
     stepShown_ = true;
     // Back to the start of the line and clear it: items differ in length.
-    std::fprintf(out_, "\r\033[K[%d/%d] %s", done + 1, total, item.toLocal8Bit().constData());
+    writeText(out_, QStringLiteral("\r\033[K[%1/%2] %3").arg(done + 1).arg(total).arg(item));
     std::fflush(out_);
 }
 
@@ -66,7 +67,7 @@ MessageAnswer CliDialogs::messageBox(const QString& title, const QString& text, 
 
 void CliDialogs::note(const QString& text) {
     messages_.append(text);
-    std::fprintf(out_, "%s\n", text.toLocal8Bit().constData());
+    writeText(out_, text + QLatin1Char('\n'));
     std::fflush(out_);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_broker.h"
 #include "cli/cli_commands.h"
+#include "cli/console_text.h"
 #include "platform/qt_serial_port.h"
 #include "platform/real_clock.h"
 #include "platform/system_port_catalogue.h"
@@ -48,6 +49,7 @@ int main(int argc, char* argv[]) {
     if (cli::wantsBroker(arguments))
         return cli::runBroker(arguments, stdout, stderr);
     std::signal(SIGINT, onInterrupt);
+    cli::prepareConsole();
     platform::QtSerialPort port;
     platform::RealClock clock;
     platform::SystemPortCatalogue catalogue;

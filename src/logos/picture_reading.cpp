@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#ifdef INKWICK_HAVE_SVG
 #include <QSvgRenderer>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +42,10 @@ PictureRead readSvg(const QString& path) {
         result.fileError = true;
         return result;
     }
+#ifndef INKWICK_HAVE_SVG
+    result.error = svgUnsupportedText(path);
+    return result;
+#else
     QSvgRenderer renderer(file.bytes);
     const QSizeF size = renderer.viewBoxF().size();
     if (!renderer.isValid() || size.width() <= 0 || size.height() <= 0) {
@@ -56,9 +62,16 @@ PictureRead readSvg(const QString& path) {
     painter.end();
     result.picture = picture;
     return result;
+#endif
 }
 
 } // namespace
+
+QString svgUnsupportedText(const QString& name) {
+    return QStringLiteral("Рисунок '%1' не открыт: рисунки SVG эта сборка программы не читает.\n\r"
+                          "Сохраните его как PNG или BMP.")
+        .arg(displayName(name));
+}
 
 QString notAPictureText(const QString& name) {
     return QStringLiteral("Файл '%1' не является рисунком или повреждён!").arg(displayName(name));

@@ -28,5 +28,7 @@ QString pictureFileFilter();
 
 QString notAPictureText(const QString& name);
 QString tooLargePictureText(const QString& name, int width, int height);
+// For a build without Qt SVG.
+QString svgUnsupportedText(const QString& name);
 
 } // namespace logos

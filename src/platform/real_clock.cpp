@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/real_clock.h"
 
+#include "platform/sleep.h"
+
 #include <QCoreApplication>
 #include <QThread>
 
 #ifdef Q_OS_WIN
-#include <timeapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <timeapi.h>
 #endif
 #ifdef Q_OS_LINUX
 #include <sys/prctl.h>
@@ -72,7 +75,7 @@ void RealClock::waitUntil(qint64 deadlineNs) {
         if (leftNs <= 0)
             return;
         const qint64 untilTurnNs = qMax<qint64>(lastServedNs_ + kTurnEveryNs - now, 50'000);
-        QThread::usleep(ulong(qMin(leftNs, untilTurnNs) / 1000));
+        sleepUs(qMin(leftNs, untilTurnNs) / 1000);
     }
 }
 

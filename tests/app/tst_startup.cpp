@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestStartup : public QObject {
@@ -40,6 +43,29 @@ private slots:
         QFETCH(QDateTime, time);
         QFETCH(QString, text);
         QCOMPARE(app::clockStatusText(time), text);
+    }
+
+    void workFolderFallsBackWhenTheFirstPlaceCannotBeUsed() {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QDir dir(root.path());
+        QVERIFY(dir.mkdir(QStringLiteral("program")) && dir.mkdir(QStringLiteral("documents")));
+        // A file of that name stands where the folder would go, as unwritable as Program Files.
+        QFile blocker(dir.filePath(QStringLiteral("program/PRINTER FILES")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+
+        const app::WorkDir w = app::prepareWorkDir(dir.filePath(QStringLiteral("program")),
+                                                   dir.filePath(QStringLiteral("documents")));
+        QVERIFY(w.usable);
+        QCOMPARE(w.dir.path(), dir.filePath(QStringLiteral("documents/PRINTER FILES")));
+        QVERIFY(QFileInfo(w.dir.path()).isDir());
+#ifdef Q_OS_WIN
+        // The documents folder is where an installed copy keeps its files.
+        QVERIFY(w.notice.isEmpty());
+#else
+        QVERIFY(w.notice.contains(QDir::toNativeSeparators(w.dir.path())));
+#endif
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -138,10 +139,69 @@ private:
 };
 #endif
 
+#ifdef Q_OS_WIN
+// The Qt port on a COM port whose far end is a second COM port, the two joined like a null-modem
+// cable (under Wine: two pseudo-terminals that socat joins), named by INKWICK_TEST_COM_PAIR as
+// "COM5,COM6".
+class ComPairLine : public Line {
+public:
+    ComPairLine() {
+        const QStringList pair =
+            qEnvironmentVariable("INKWICK_TEST_COM_PAIR").split(QLatin1Char(','));
+        if (pair.size() != 2)
+            return;
+        device_ = pair[0];
+        far_.setPortName(pair[1]);
+        far_.setBaudRate(115200);
+        if (far_.open(QIODevice::ReadWrite))
+            far_.clear();
+    }
+    ~ComPairLine() override {
+        port_.close();
+        far_.close();
+    }
+    bool ready() const { return far_.isOpen(); }
+    SerialPort& port() override { return port_; }
+    QString device() const override { return device_; }
+    void waitMs(int ms) override { QThread::msleep(ulong(ms)); }
+    QByteArray received() override {
+        QByteArray got;
+        for (int tries = 0; tries < 25; ++tries) {
+            if (far_.waitForReadyRead(20)) {
+                got += far_.readAll();
+                continue;
+            }
+            got += far_.readAll();
+            if (!got.isEmpty())
+                break;
+        }
+        return got;
+    }
+    void answer() override {
+        QCOMPARE(far_.write(kReply), qint64(kReply.size()));
+        QVERIFY(far_.waitForBytesWritten(1000));
+    }
+    void hangUp() override { far_.close(); }
+
+private:
+    QtSerialPort port_;
+    QSerialPort far_;
+    QString device_;
+};
+#endif
+
 std::unique_ptr<Line> makeLine(const QString& kind) {
 #ifdef Q_OS_UNIX
     if (kind == QLatin1String("qt on a pty"))
         return std::make_unique<PtyLine>();
+#endif
+#ifdef Q_OS_WIN
+    if (kind == QLatin1String("qt on a COM pair")) {
+        auto line = std::make_unique<ComPairLine>();
+        if (line->ready())
+            return line;
+        return nullptr;
+    }
 #endif
     if (kind == QLatin1String("simulated"))
         return std::make_unique<SimulatedLine>();
@@ -181,6 +241,17 @@ private slots:
         QTest::newRow("simulated") << QStringLiteral("simulated");
 #ifdef Q_OS_UNIX
         QTest::newRow("qt on a pty") << QStringLiteral("qt on a pty");
+#endif
+#ifdef Q_OS_WIN
+        QTest::newRow("qt on a COM pair") << QStringLiteral("qt on a COM pair");
+#endif
+    }
+
+    void init() {
+#ifdef Q_OS_WIN
+        QFETCH_GLOBAL(QString, kind);
+        if (kind == QLatin1String("qt on a COM pair") && !makeLine(kind))
+            QSKIP("no COM port pair: INKWICK_TEST_COM_PAIR=COM5,COM6 names two joined ports");
 #endif
     }
 
@@ -242,6 +313,9 @@ private slots:
     }
 
     void vanishedDeviceClosesThePort() {
+        QFETCH_GLOBAL(QString, kind);
+        if (kind == QLatin1String("qt on a COM pair"))
+            QSKIP("closing the far end of a COM pair leaves the near port in place");
         const auto line = openLine();
         QVERIFY(line);
         line->hangUp();
@@ -329,7 +403,12 @@ private slots:
         QFETCH_GLOBAL(QString, kind);
         const auto line = makeLine(kind);
         QVERIFY(line);
-        QVERIFY(!line->port().open(QStringLiteral("/dev/inkwick-no-such-port"), 115200));
+#ifdef Q_OS_WIN
+        const QString missing = QStringLiteral("COM199");
+#else
+        const QString missing = QStringLiteral("/dev/inkwick-no-such-port");
+#endif
+        QVERIFY(!line->port().open(missing, 115200));
         QCOMPARE(line->port().lastOpenError(), SerialPort::OpenError::NotFound);
         QVERIFY(!line->port().isOpen());
         QVERIFY(!line->port().write(kRequest));
