@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#ifdef INKWICK_HAVE_BROKER
 #include "cli/cli_broker.h"
+#endif
 #include "cli/cli_commands.h"
 #include "cli/console_text.h"
 #include "platform/qt_serial_port.h"
@@ -46,8 +48,10 @@ int main(int argc, char* argv[]) {
                       : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("inkwick-cli"));
     const QStringList arguments = QCoreApplication::arguments().mid(1);
+#ifdef INKWICK_HAVE_BROKER
     if (cli::wantsBroker(arguments))
         return cli::runBroker(arguments, stdout, stderr);
+#endif
     std::signal(SIGINT, onInterrupt);
     cli::prepareConsole();
     platform::QtSerialPort port;
