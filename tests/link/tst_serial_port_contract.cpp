@@ -370,9 +370,9 @@ private slots:
         QTest::newRow("first by path, second by link") << false;
     }
     void aSecondOpenerIsBusyByAnyName() {
+#ifdef Q_OS_UNIX
         QFETCH_GLOBAL(QString, kind);
         QFETCH(bool, firstByLink);
-#ifdef Q_OS_UNIX
         if (kind != QLatin1String("qt on a pty"))
             QSKIP("a simulated port has one program on it");
         PtyLine line;
