@@ -58,12 +58,6 @@ struct Run {
     QJsonObject result;
     QString text; // what the command prints on stdout without --json
 
-    // 1 after a link failure, 2 after a refusal shown, else 0.
-    int status() const {
-        if (s.link.error)
-            return PrinterFailure;
-        return dialogs.errorShown() ? UsageError : Success;
-    }
     void message(const QString& m) const { dialogs.note(m); }
 };
 
@@ -78,8 +72,8 @@ std::optional<int> wholeNumber(const QString& text, int low, int high) {
     return n;
 }
 
-// The series that are still the window's own scripts: they report through the dialogs.
-struct Series {
+// The commands that are no printer operation: they report through the dialogs.
+struct OwnCommand {
     QString name;
     QString synopsis;
     QString help;
@@ -94,137 +88,8 @@ int usage(const Run& r, const QString& why) {
     return UsageError;
 }
 
-QJsonArray jsonNumbers(const QList<int>& list) {
-    QJsonArray out;
-    for (int n : list)
-        out.append(n);
-    return out;
-}
-
-int reportOf(Run& r, const service::ServiceReport& report) {
-    r.result.insert(QStringLiteral("folder"), report.folder);
-    r.result.insert(QStringLiteral("marks"), jsonNumbers(report.marks));
-    r.result.insert(QStringLiteral("logos"), jsonNumbers(report.logos));
-    if (!report.clearedLogos.isEmpty())
-        r.result.insert(QStringLiteral("cleared"), jsonNumbers(report.clearedLogos));
-    if (!report.failed.isEmpty())
-        r.result.insert(QStringLiteral("failed"), QJsonArray::fromStringList(report.failed));
-    if (!report.notWritten.isEmpty())
-        r.result.insert(QStringLiteral("not_written"),
-                        QJsonArray::fromStringList(report.notWritten));
-    switch (report.outcome) {
-    case service::Outcome::Done:
-        return Success;
-    case service::Outcome::LinkFailed:
-        return PrinterFailure;
-    case service::Outcome::NotConfirmed:
-        return UsageError;
-    case service::Outcome::FileError:
-        return FileError;
-    case service::Outcome::Stopped:
-        return Interrupted;
-    }
-    return PrinterFailure;
-}
-
-int writeParts(Run& r) {
-    const auto first = wholeNumber(r.args[0], 0, 127);
-    if (!first)
-        return usage(r, QStringLiteral("номер ячейки - от 0 до 127"));
-    const service::LogoParts parts = service::readLogoParts(r.args[1]);
-    if (!parts.ok()) {
-        r.message(QStringLiteral("inkwick-cli: ") + plainText(parts.error));
-        return parts.unreadable ? FileError : UsageError;
-    }
-    if (*first + parts.files.size() > 128)
-        return usage(r, QStringLiteral("частей %1: последняя ячейка %2 больше 127")
-                            .arg(parts.files.size())
-                            .arg(*first + parts.files.size() - 1));
-    const service::ServiceReport report = service::writeSlotSeries(
-        r.s, QStringLiteral("Запись частей рисунка"), parts.inSlots(*first));
-    if (!report.notWritten.isEmpty())
-        r.message(QStringLiteral("Не записаны: ") + report.notWritten.join(QStringLiteral(", ")));
-    for (const QString& f : report.failed)
-        r.message(QStringLiteral("Не подтверждено: ") + f);
-    if (report.outcome == service::Outcome::Done)
-        r.message(QStringLiteral("Части рисунка записаны в ячейки %1..%2.")
-                      .arg(report.logos.first(), 3, 10, QLatin1Char('0'))
-                      .arg(report.logos.last(), 3, 10, QLatin1Char('0')));
-    return reportOf(r, report);
-}
-
-int backup(Run& r) {
-    return reportOf(r, service::backupTo(r.s, r.args[0]));
-}
-
-int restore(Run& r) {
-    QString folder;
-    bool yes = false;
-    bool otherModel = false;
-    bool withCurrent = false;
-    for (const QString& a : r.args) {
-        if (a == QLatin1String("--yes"))
-            yes = true;
-        else if (a == QLatin1String("--other-model"))
-            otherModel = true;
-        else if (a == QLatin1String("--with-current"))
-            withCurrent = true;
-        else if (a.startsWith(QLatin1String("--")) || !folder.isEmpty())
-            return usage(r, QStringLiteral("restore: лишний аргумент '%1'").arg(a));
-        else
-            folder = a;
-    }
-    if (folder.isEmpty())
-        return usage(r, QStringLiteral("restore: не указана папка копии"));
-    const auto answer = [](bool b) { return b ? MessageAnswer::Yes : MessageAnswer::No; };
-    // --yes confirms the summary only: writing another model's memory is a choice of its own.
-    r.dialogs.answerByTitle(service::otherModelTitle(), answer(otherModel));
-    r.dialogs.answerByTitle(service::restoreTitle(), answer(yes));
-    r.dialogs.answerByTitle(service::currentMarkTitle(), answer(withCurrent));
-    const int status = reportOf(r, service::restoreFrom(r.s, folder));
-    if (status == UsageError && !otherModel && r.dialogs.asked(service::otherModelTitle()))
-        r.message(QStringLiteral("inkwick-cli: копия другой модели не записана (добавьте "
-                                 "--other-model)"));
-    else if (status == UsageError && !yes)
-        r.message(QStringLiteral("inkwick-cli: восстановление не подтверждено (добавьте --yes)"));
-    return status;
-}
-
-int compare(Run& r) {
-    const service::ServiceReport report = service::compareWith(r.s, r.args[0]);
-    r.result.insert(QStringLiteral("differences"), QJsonArray::fromStringList(report.differences));
-    r.text = report.differences.join(QLatin1Char('\n'));
-    const int status = reportOf(r, report);
-    r.result.remove(QStringLiteral("marks"));
-    r.result.remove(QStringLiteral("logos"));
-    // A script tests the status: 0 only when nothing differs.
-    return status == Success && !report.differences.isEmpty() ? Differs : status;
-}
-
-const QList<Series>& series() {
-    static const QList<Series> table{
-        {QStringLiteral("write-parts"), QStringLiteral("write-parts SLOT FILE_1"),
-         QStringLiteral("Записывает части разбитого рисунка (FILE_1 - первая часть, name_1.bin "
-                        "или name_1.bmp; за ней name_2, ...) в ячейки SLOT, SLOT+1, ... и читает "
-                        "каждую обратно. Все части проверяются до записи."),
-         2, 2, writeParts},
-        {QStringLiteral("backup"), QStringLiteral("backup DIR"),
-         QStringLiteral("Резервная копия памяти Маркиратора в новую папку DIR: marks/NN.mrt, "
-                        "logos/NNN.bin, readouts.txt, manifest.json. Папка появляется целиком "
-                        "или не появляется вовсе."),
-         1, 1, backup},
-        {QStringLiteral("restore"),
-         QStringLiteral("restore DIR [--with-current] [--yes] [--other-model]"),
-         QStringLiteral("Восстанавливает марки 01..85 и ячейки логотипов из копии DIR и читает "
-                        "каждую обратно. Без --yes только показывает, что будет записано. "
-                        "Копия другой модели записывается только с --other-model. "
-                        "--with-current записывает и текущую марку 00. Копия с изменённым или "
-                        "недостающим файлом отвергается целиком, до записи."),
-         1, 4, restore},
-        {QStringLiteral("compare"), QStringLiteral("compare DIR"),
-         QStringLiteral("Сравнивает Маркиратор с копией DIR, ничего не записывая. Код выхода 4, "
-                        "если есть отличия."),
-         1, 1, compare},
+const QList<OwnCommand>& ownCommands() {
+    static const QList<OwnCommand> table{
         {QStringLiteral("import-picture"), importPictureSynopsis(), importPictureHelp(), 2, 14,
          [](Run& r) {
              return importPicture(r.args, r.result, r.text,
@@ -235,8 +100,8 @@ const QList<Series>& series() {
     return table;
 }
 
-const Series* seriesNamed(const QString& name) {
-    for (const Series& c : series()) {
+const OwnCommand* ownCommandNamed(const QString& name) {
+    for (const OwnCommand& c : ownCommands()) {
         if (c.name == name)
             return &c;
     }
@@ -261,7 +126,7 @@ QString generalHelp() {
         "Команды:\n");
     for (const operations::Operation& op : operations::all())
         text += QStringLiteral("  ") + operations::usageLine(op) + QLatin1Char('\n');
-    for (const Series& c : series())
+    for (const OwnCommand& c : ownCommands())
         text += QStringLiteral("  ") + c.synopsis + QLatin1Char('\n');
     text += QStringLiteral(
         "inkwick-cli COMMAND --help - описание команды.\n"
@@ -393,7 +258,7 @@ int runCli(const QStringList& arguments, CliSeams seams) {
         if (wantsHelp)
             return help(globals + operations::helpText(*op));
         code = runOperation(r, *op, op->needsPrinter, openIt);
-    } else if (const Series* command = seriesNamed(name)) {
+    } else if (const OwnCommand* command = ownCommandNamed(name)) {
         if (wantsHelp)
             return help(globals + command->synopsis + QStringLiteral("\n") + command->help);
         if (r.args.size() < command->minArgs || r.args.size() > command->maxArgs)

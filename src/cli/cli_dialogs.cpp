@@ -49,11 +49,8 @@ MessageAnswer CliDialogs::messageBox(const QString& title, const QString& text, 
         shown = title + QStringLiteral(": ") + shown;
     MessageAnswer answer = MessageAnswer::Ok;
     if (buttons != MessageButtons::Ok) {
-        asked_.append(title);
         if (icon == MessageIcon::Error)
             answer = MessageAnswer::No;
-        else if (byTitle_.contains(title))
-            answer = byTitle_.value(title);
         else if (!answers_.isEmpty())
             answer = answers_.takeFirst();
         else

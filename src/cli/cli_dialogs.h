@@ -11,7 +11,7 @@
 namespace cli {
 
 // The dialogs of a run without a screen: prompts are answered from the command's arguments,
-// questions by their title (or in order), every box is written to stderr. A retry question
+// questions in order, every box is written to stderr. A retry question
 // after a refused answer is always No: the arguments will not change.
 class CliDialogs : public platform::Dialogs {
 public:
@@ -19,11 +19,8 @@ public:
 
     // Answers for the input requesters and prompts, in order; "" (cancel) when they run out.
     void queueText(const QString& text) { texts_.append(text); }
-    // Answers for questions in order, after those answered by title; No when they run out.
+    // Answers for questions in order; No when they run out.
     void queueAnswer(platform::MessageAnswer answer) { answers_.append(answer); }
-    void answerByTitle(const QString& title, platform::MessageAnswer answer) {
-        byTitle_.insert(title, answer);
-    }
     void setOpenFile(const QString& path) { file_ = path; }
 
     // An error box was shown: the command refused something or the printer failed.
@@ -34,8 +31,6 @@ public:
     const QStringList& messages() const { return messages_; }
     // A line of the command's own (not a box): written to stderr and kept among the messages.
     void note(const QString& text);
-    // Whether a question with this title was asked.
-    bool asked(const QString& title) const { return asked_.contains(title); }
 
     platform::MessageAnswer messageBox(const QString& title, const QString& text,
                                        platform::MessageIcon icon,
@@ -64,12 +59,10 @@ private:
     bool stepShown_ = false;
     QStringList texts_;
     QList<platform::MessageAnswer> answers_;
-    QHash<QString, platform::MessageAnswer> byTitle_;
     QString file_;
     bool errorShown_ = false;
     QStringList problems_;
     QStringList messages_;
-    QStringList asked_;
 };
 
 } // namespace cli

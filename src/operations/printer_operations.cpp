@@ -15,6 +15,7 @@
 #include "marks/mark_file.h"
 #include "marks/mark_transfer.h"
 #include "operations/readout_values.h"
+#include "operations/series_table.h"
 #include "platform/plain_text.h"
 
 #include <QBuffer>
@@ -589,6 +590,7 @@ const QList<Operation>& all() {
                   true,
                   true,
                   setLines});
+        t.append(seriesOperations());
         return t;
     }();
     return table;

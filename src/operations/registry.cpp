@@ -216,10 +216,14 @@ QString usageLine(const Operation& op) {
 
 QString helpText(const Operation& op) {
     QString text = usageLine(op) + QLatin1Char('\n') + op.summary + QLatin1Char('\n');
+    // One column for the help, past the longest name.
+    qsizetype width = 10;
+    for (const Argument& a : op.arguments)
+        width = qMax(width, shownName(a).size());
     for (const Argument& a : op.arguments) {
         if (a.help.isEmpty())
             continue;
-        text += QStringLiteral("  ") + shownName(a).leftJustified(12) + a.help;
+        text += QStringLiteral("  ") + shownName(a).leftJustified(width + 2) + a.help;
         if (a.type == ArgType::Integer)
             text += QStringLiteral(" (%1..%2)").arg(a.low).arg(a.high);
         else if (a.type == ArgType::Choice)

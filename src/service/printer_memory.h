@@ -8,6 +8,9 @@
 
 namespace service {
 
+constexpr int kMarkPlaces = 85; // 01..85
+constexpr int kLogoSlots = 128; // 000..127
+
 // The printer's memory in the ordinary file formats: what a backup folder holds and what a
 // compare reads from the printer.
 struct PrinterMemory {

@@ -103,6 +103,10 @@ private slots:
         QCOMPARE(args.at(3).toObject().value("name").toString(), QStringLiteral("font"));
         QCOMPARE(args.at(3).toObject().value("high").toInt(), 15);
         QCOMPARE(describe(op("read-fragment")).value("changesPrinter").toBool(), false);
+        // An agent allows writes by name: the series that write must say so.
+        QCOMPARE(describe(op("restore")).value("changesPrinter").toBool(), true);
+        QCOMPARE(describe(op("write-parts")).value("changesPrinter").toBool(), true);
+        QCOMPARE(describe(op("backup")).value("changesPrinter").toBool(), false);
     }
 
     void aWrittenFragmentReadsBackAndStandsInThePrintersMark() {
@@ -174,6 +178,14 @@ private slots:
                                     << int(FailureKind::Refused) << "    LOGO#100 EMPTY.     " << 1;
         QTest::newRow("unreadable file") << "write-mark" << QStringList{"3", "missing.mrt"} << false
                                          << int(FailureKind::File) << "" << 3;
+        QTest::newRow("backup into a folder that exists")
+            << "backup" << QStringList{"."} << false << int(FailureKind::File) << "" << 3;
+        QTest::newRow("restore from no backup") << "restore" << QStringList{"none", "--yes"}
+                                                << false << int(FailureKind::File) << "" << 3;
+        // The link's own failure is kept, not shown, and the series' closing words are the text.
+        QTest::newRow("backup of a silent printer")
+            << "backup" << QStringList{"b"} << true << int(FailureKind::Link)
+            << "Резервная копия не создана: не прочитано - версия." << 1;
     }
     void failuresCarryTheirKindAndOpenNoDialog() {
         QFETCH(QString, operation);
@@ -198,6 +210,28 @@ private slots:
         // A failed read leaves no file behind.
         if (operation.startsWith(QLatin1String("read-")))
             QVERIFY(!QFileInfo::exists(rig.dir.filePath(words.at(1))));
+    }
+
+    // Before anything is written the printer is asked what it holds; silent, it gets nothing.
+    void aRestoreToASilentPrinterFailsOnTheLinkWritingNothing() {
+        TestRig rig;
+        rig.connect();
+        const auto run = [&](const QStringList& words) {
+            const Operation& o = op(words.first().toLatin1());
+            return invoke(rig.session, o, *argumentsFromCommandLine(o, words.mid(1)));
+        };
+        const QString folder = rig.dir.filePath("b");
+        QVERIFY(run({"backup", folder}).ok());
+        rig.printer.faults.silent = true;
+        rig.printer.requests.clear();
+        const Outcome out = run({"restore", folder, "--yes"});
+        QVERIFY(out.failure);
+        QCOMPARE(int(out.failure->kind), int(FailureKind::Link));
+        QCOMPARE(out.failure->text,
+                 QStringLiteral("Ошибка при чтении данных из Маркиратора (COM1)!"));
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        for (const QByteArray& r : rig.printer.requests)
+            QVERIFY2(r.size() > 1 && r.at(1) == 'i', r.toHex().constData()); // the version only
     }
 
     void showMarkListsTheFileFragmentsWithoutAPrinter() {
