@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/mark_json.h"
+#include "operations/operation_parts.h"
 #include "operations/registry.h"
 
 #include "device/mark_bitmap_view.h"
@@ -44,13 +45,6 @@ std::optional<Failure> talking(Session& s) {
     return stillTalkingFailure();
 }
 
-// What was typed cannot be taken: no box of the window says it.
-Failure argumentRefusal(const QString& text) {
-    Failure f = badInput(text);
-    f.title.clear();
-    return f;
-}
-
 // The short form of a failure the window words for its box.
 Failure briefly(Failure f, const QString& brief) {
     f.brief = brief;
@@ -69,13 +63,6 @@ QString threeDigits(int n) {
     return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
 }
 
-QJsonArray jsonNumbers(const QList<int>& list) {
-    QJsonArray out;
-    for (int n : list)
-        out.append(n);
-    return out;
-}
-
 Result<QByteArray> readFile(const QString& path) {
     QString error;
     const QByteArray bytes = logos::readFileStart(path, logos::PackedFileReadLimit, &error);
@@ -88,26 +75,6 @@ std::optional<Failure> writeFile(const QString& path, const QByteArray& bytes) {
     if (const QString error = logos::writeFileAtomically(path, bytes); !error.isEmpty())
         return fileFailure(error);
     return std::nullopt;
-}
-
-Argument integer(const QString& name, int low, int high, const QString& what, const QString& help) {
-    Argument a;
-    a.name = name;
-    a.type = ArgType::Integer;
-    a.low = low;
-    a.high = high;
-    a.what = what;
-    a.help = help;
-    return a;
-}
-
-Argument path(const QString& name, ArgType type, const QString& metavar, const QString& help) {
-    Argument a;
-    a.name = name;
-    a.type = type;
-    a.metavar = metavar;
-    a.help = help;
-    return a;
 }
 
 Argument markNumber() {

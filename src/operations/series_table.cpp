@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/series_table.h"
 
+#include "operations/operation_parts.h"
+
 #include "link/operation_scope.h"
 #include "platform/plain_text.h"
 #include "service/logo_parts.h"
@@ -18,13 +20,6 @@ namespace {
 
 // The shell's status for a series the user stopped (Ctrl+C).
 constexpr int kInterrupted = 130;
-
-QJsonArray jsonNumbers(const QList<int>& list) {
-    QJsonArray out;
-    for (int n : list)
-        out.append(n);
-    return out;
-}
 
 QJsonObject reportJson(const service::ServiceReport& report) {
     QJsonObject json;
@@ -81,11 +76,11 @@ Outcome outcomeOf(const service::ServiceReport& report, const OperationScope& sc
     return o;
 }
 
-// What was typed cannot be taken: no box of the window says it.
+// Said as a line of its own, not as a box of the window.
 Outcome refused(const QString& text, FailureKind kind = FailureKind::BadInput) {
     Outcome o;
-    o.failure = failureOf(kind, text);
-    o.failure->title.clear();
+    o.failure = argumentRefusal(text);
+    o.failure->kind = kind;
     return o;
 }
 
@@ -175,39 +170,14 @@ Outcome writeParts(Session& s, const Arguments& args) {
     return o;
 }
 
-Argument folder(const QString& help) {
-    Argument a;
-    a.name = QStringLiteral("folder");
-    a.type = ArgType::Folder;
-    a.metavar = QStringLiteral("DIR");
-    a.help = help;
-    return a;
-}
-
-Argument flag(const QString& name, const QString& help) {
-    Argument a;
-    a.name = name;
-    a.type = ArgType::Flag;
-    a.positional = false;
-    a.required = false;
-    a.help = help;
-    return a;
-}
-
 } // namespace
 
 QList<Operation> seriesOperations() {
-    Argument firstSlot;
-    firstSlot.name = QStringLiteral("slot");
-    firstSlot.low = 0;
-    firstSlot.high = service::kLogoSlots - 1;
-    firstSlot.what = QStringLiteral("номер ячейки");
-    firstSlot.help = QStringLiteral("ячейка первой части");
-    Argument firstPart;
-    firstPart.name = QStringLiteral("file");
-    firstPart.type = ArgType::File;
-    firstPart.metavar = QStringLiteral("FILE_1");
-    firstPart.help = QStringLiteral("первая часть: name_1.bin или name_1.bmp");
+    const Argument firstSlot =
+        integer(QStringLiteral("slot"), 0, service::kLogoSlots - 1, QStringLiteral("номер ячейки"),
+                QStringLiteral("ячейка первой части"));
+    const Argument firstPart = path(QStringLiteral("file"), ArgType::File, QStringLiteral("FILE_1"),
+                                    QStringLiteral("первая часть: name_1.bin или name_1.bmp"));
     return {
         {QStringLiteral("write-parts"),
          QStringLiteral("Записывает части разбитого рисунка (FILE_1 - первая часть, name_1.bin "
@@ -221,7 +191,8 @@ QList<Operation> seriesOperations() {
          QStringLiteral("Резервная копия памяти Маркиратора в новую папку DIR: marks/NN.mrt, "
                         "logos/NNN.bin, readouts.txt, manifest.json. Папка появляется целиком "
                         "или не появляется вовсе."),
-         {folder(QStringLiteral("новая папка копии"))},
+         {path(QStringLiteral("folder"), ArgType::Folder, QStringLiteral("DIR"),
+               QStringLiteral("новая папка копии"))},
          true,
          false,
          backup},
@@ -231,7 +202,8 @@ QList<Operation> seriesOperations() {
                         "Копия другой модели записывается только с --other-model. "
                         "--with-current записывает и текущую марку 00. Копия с изменённым или "
                         "недостающим файлом отвергается целиком, до записи."),
-         {folder(QStringLiteral("папка копии")),
+         {path(QStringLiteral("folder"), ArgType::Folder, QStringLiteral("DIR"),
+               QStringLiteral("папка копии")),
           flag(QStringLiteral("with-current"), QStringLiteral("записать и текущую марку 00")),
           flag(QStringLiteral("yes"), QStringLiteral("записать, а не только показать")),
           flag(QStringLiteral("other-model"), QStringLiteral("записать копию другой модели"))},
@@ -241,7 +213,8 @@ QList<Operation> seriesOperations() {
         {QStringLiteral("compare"),
          QStringLiteral("Сравнивает Маркиратор с копией DIR, ничего не записывая. Код выхода 4, "
                         "если есть отличия."),
-         {folder(QStringLiteral("папка копии"))},
+         {path(QStringLiteral("folder"), ArgType::Folder, QStringLiteral("DIR"),
+               QStringLiteral("папка копии"))},
          true,
          false,
          compare},
