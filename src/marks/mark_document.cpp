@@ -7,7 +7,9 @@ namespace marks {
 
 MarkDocument::MarkDocument(QObject* parent)
     : QObject(parent), functionText_(functionNames().first()), fontText_(fontNames().at(2)),
-      preview_(blankPreview()) {}
+      preview_(blankPreview()) {
+    connect(&model_, &MarkModel::rowsReplaced, this, [this] { setCanSaveAs(true); });
+}
 
 void MarkDocument::setFunctionText(const QString& text) {
     if (text == functionText_)
@@ -73,6 +75,7 @@ void MarkDocument::applyEditor() {
 void MarkDocument::setCurrentFile(const QString& name, FileOrigin origin) {
     currentFile_ = name;
     emit fileChanged(name, origin);
+    setCanSave(!name.isEmpty() && name != QLatin1String(kScratchMarkFile));
 }
 
 void MarkDocument::setCanSave(bool can) {

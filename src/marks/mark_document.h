@@ -15,6 +15,9 @@ enum class FileOrigin { Opened, SavedAs };
 // The text-mark side of the session: the mark table model, the fragment editor's state, the
 // selected row and fragment number, the current mark file and the preview picture. Windows
 // follow it through its signals; commands change it through its methods.
+// The file a new mark starts in, in the working folder.
+inline const char* const kScratchMarkFile = "tmpmark.mrt";
+
 class MarkDocument : public QObject {
     Q_OBJECT
 public:
@@ -45,12 +48,11 @@ public:
     // The file the mark was last loaded from or saved to with "save as"; "" at start.
     QString currentFile() const { return currentFile_; }
     void setCurrentFile(const QString& name, FileOrigin origin);
-    // "Save changes" has a file to write the mark to.
+    // "Save changes" has a file of the user's to write the mark to: not the scratch file a new
+    // mark starts in.
     bool canSave() const { return canSave_; }
-    void setCanSave(bool can);
-    // There is a mark worth saving under a new name.
+    // There is a mark worth saving under a new name: a whole one came from a file or the printer.
     bool canSaveAs() const { return canSaveAs_; }
-    void setCanSaveAs(bool can);
 
     const QImage& preview() const { return preview_; }
     void redrawPreview();
@@ -74,6 +76,9 @@ private:
     bool canSave_ = false;
     bool canSaveAs_ = false;
     QImage preview_;
+
+    void setCanSave(bool can);
+    void setCanSaveAs(bool can);
 };
 
 } // namespace marks

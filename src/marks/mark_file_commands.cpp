@@ -62,8 +62,6 @@ bool loadMarkFile(Session& s, const QString& name) {
     }
     doc.model().setRows(*rows);
     doc.setCurrentFile(name, FileOrigin::Opened);
-    doc.setCanSave(true);
-    doc.setCanSaveAs(true);
     doc.redrawPreview();
     return true;
 }
@@ -71,12 +69,10 @@ bool loadMarkFile(Session& s, const QString& name) {
 void newMark(Session& s) {
     if (!s.marks)
         return;
-    const QString name = QString::fromLatin1(kTempMarkFile);
-    if (!saveBytes(s, name, newMarkFileBytes()))
-        return;
-    // The temporary file is not the user's: a new mark is saved under a name first.
-    if (loadMarkFile(s, name))
-        s.marks->setCanSave(false);
+    // The scratch file is not the user's: a new mark is saved under a name first.
+    const QString name = QString::fromLatin1(kScratchMarkFile);
+    if (saveBytes(s, name, newMarkFileBytes()))
+        loadMarkFile(s, name);
 }
 
 void openMarkFile(Session& s) {
@@ -118,9 +114,8 @@ void saveMarkAs(Session& s) {
         return;
     if (!writeMarkFile(s, name))
         return;
-    s.marks->setCurrentFile(name, FileOrigin::SavedAs);
     // The mark now has a file, so "save changes" can write it again.
-    s.marks->setCanSave(true);
+    s.marks->setCurrentFile(name, FileOrigin::SavedAs);
 }
 
 } // namespace marks

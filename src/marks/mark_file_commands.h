@@ -5,8 +5,6 @@
 
 namespace marks {
 
-inline const char* const kTempMarkFile = "tmpmark.mrt";
-
 void newMark(printerlink::Session& s);
 void openMarkFile(printerlink::Session& s);
 void saveMark(printerlink::Session& s);

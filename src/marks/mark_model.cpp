@@ -137,6 +137,7 @@ void MarkModel::setCellText(int row, int column, const QString& text) {
 void MarkModel::setRows(const MarkRows& rows) {
     rows_ = rows;
     emit dataChanged(index(0, 0), index(kFragmentCount - 1, kColumnCount - 1), {Qt::DisplayRole});
+    emit rowsReplaced();
 }
 
 } // namespace marks

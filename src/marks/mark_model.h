@@ -68,7 +68,11 @@ public:
     void setCellText(int row, int column, const QString& text);
 
     const MarkRows& rows() const { return rows_; }
+    // A whole mark, from a file or the printer: rowsReplaced() follows dataChanged().
     void setRows(const MarkRows& rows);
+
+signals:
+    void rowsReplaced();
 
 private:
     MarkRows rows_;

@@ -47,7 +47,6 @@ void showMark(Session& s, const Mark& mark) {
     doc.model().setRows(mark.rows);
     doc.selectRow(0);
     doc.redrawPreview();
-    doc.setCanSaveAs(true);
     if (!mark.complete())
         s.dialogs.messageBox(markTitle(mark.number),
                              incompleteReplyText(mark.received, kMarkDataSize),

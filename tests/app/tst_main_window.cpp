@@ -878,8 +878,13 @@ private slots:
         Shell s;
         marks::MarkDocument& doc = *s.window.session().marks;
         const QString longName = QString(70, u'n') + QStringLiteral(".mrt");
-        doc.setCanSave(true);
-        doc.setCanSaveAs(true);
+        // An edit alone is no mark to save: a whole one comes from a file or the printer.
+        doc.clickRow(0);
+        doc.setFragmentText(QStringLiteral("edited"));
+        doc.applyEditor();
+        QVERIFY(!s.enabled(Id::SaveMark));
+        QVERIFY(!s.enabled(Id::SaveMarkAs));
+        doc.model().setRows(doc.model().rows());
         doc.setCurrentFile(longName, marks::FileOrigin::Opened);
         QVERIFY(s.enabled(Id::SaveMark));
         QVERIFY(s.enabled(Id::SaveMarkAs));
@@ -888,7 +893,7 @@ private slots:
         doc.setCurrentFile(longName, marks::FileOrigin::SavedAs);
         QCOMPARE(s.window.statusField(MarkField::File)->text(),
                  QStringLiteral("Марка: ") + longName);
-        doc.setCanSave(false);
+        doc.setCurrentFile(QString::fromLatin1(marks::kScratchMarkFile), marks::FileOrigin::Opened);
         QVERIFY(!s.enabled(Id::SaveMark));
         QVERIFY(s.enabled(Id::SaveMarkAs));
     }

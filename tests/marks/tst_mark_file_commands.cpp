@@ -136,6 +136,7 @@ void TestMarkFileCommands::badOrUnreadableFileChangesNothing() {
     m.doc.model().setRows(before);
     m.doc.setCurrentFile("previous.mrt", FileOrigin::Opened);
     m.files.clear();
+    m.told.clear();
     const QString name = m.rig.dir.filePath("other.mrt");
     if (!bytes.startsWith('<'))
         writeFile(name, bytes);
@@ -193,6 +194,7 @@ void TestMarkFileCommands::saveAs() {
     QVERIFY(QDir(m.rig.dir.path()).mkpath("sub.d"));
     const MarkRows mark = fileMark();
     m.doc.model().setRows(mark);
+    m.told.clear();
     const QString path = m.rig.dir.filePath(written);
     if (existing != "<none>")
         writeFile(path, existing);

@@ -157,6 +157,7 @@ void TestMarkTransfer::readFillsTheTable() {
     m.rig.printer.faults.chunkGapMs = chunkGapMs;
     m.doc.setCurrentFile(QStringLiteral("kept.mrt"), FileOrigin::Opened);
     m.files.clear();
+    m.told.clear();
     QSignalSpy redraws(&m.doc, &MarkDocument::previewChanged);
     if (command == Command::ReadByNumber)
         m.dialogs.answer("42");
@@ -248,6 +249,7 @@ void TestMarkTransfer::emptyMarkLeavesTheTable() {
     m.state.marks[5].clear();
     const MarkRows before = richMark();
     m.doc.model().setRows(before);
+    m.told.clear();
     QSignalSpy redraws(&m.doc, &MarkDocument::previewChanged);
     if (command == Command::ReadByNumber)
         m.dialogs.answer("5");
@@ -342,6 +344,7 @@ void TestMarkTransfer::readFailures() {
     f.vanishAfterBytes = fault == QLatin1String("vanished") ? 3 : -1;
     const MarkRows before = richMark();
     m.doc.model().setRows(before);
+    m.told.clear();
     if (command == Command::ReadByNumber)
         m.dialogs.answer("1");
     const qint64 start = m.rig.clock.elapsedMs();
