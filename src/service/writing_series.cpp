@@ -107,18 +107,25 @@ struct Item {
 QList<Item> restoreItems(Session& s, const RestorePlan& plan, bool withCurrent) {
     const auto& backupMarks = plan.backup.memory.marks;
     const auto& backupLogos = plan.backup.memory.logos;
+    // Plain loops: a lambda cannot capture a structured binding in every compiler we build with.
     QList<Item> items;
-    for (const auto& [n, file] : backupMarks)
+    for (auto it = backupMarks.begin(); it != backupMarks.end(); ++it) {
+        const int n = it->first;
+        const QByteArray& file = it->second;
         if (n != 0)
             items.append({ItemKind::Mark, n, markLabel(n),
                           [&s, n, &file](bool* lost) { return restoreMark(s, n, file, lost); }});
+    }
     if (withCurrent && plan.hasCurrentMark())
         items.append({ItemKind::Mark, 0, markLabel(0), [&s, &backupMarks](bool* lost) {
                           return restoreMark(s, 0, backupMarks.at(0), lost);
                       }});
-    for (const auto& [n, bin] : backupLogos)
+    for (auto it = backupLogos.begin(); it != backupLogos.end(); ++it) {
+        const int n = it->first;
+        const QByteArray& bin = it->second;
         items.append({ItemKind::Slot, n, slotLabel(n),
                       [&s, n, &bin](bool* lost) { return restoreSlot(s, n, bin, lost); }});
+    }
     for (int n : plan.printerSlots)
         if (!backupLogos.count(n))
             items.append({ItemKind::Clear, n, slotLabel(n),

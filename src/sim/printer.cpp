@@ -27,7 +27,7 @@ constexpr quint8 kLines = 0x0C;
 constexpr int kMarkBytes = 1536;
 constexpr int kRecordBytes = 48;
 constexpr int kRecordText = 44;
-constexpr int kSlotBytes = 256;
+constexpr int kSlotStoreBytes = 256;
 constexpr int kMarkPlaces = 86;
 constexpr int kLogoSlots = 128;
 constexpr int kFragmentMax = 256; // the host assembles a fragment write in 256 bytes
@@ -103,7 +103,7 @@ QByteArray packLogo(int width, int rows, const std::function<bool(int, int)>& do
             out += char(b);
         }
     }
-    out.append(kSlotBytes - out.size(), '\0');
+    out.append(kSlotStoreBytes - out.size(), '\0');
     return out;
 }
 
@@ -287,7 +287,7 @@ Printer::Impl::Result Printer::Impl::parse(const QByteArray& b) {
             // The sixth byte is the length's high byte, or the terminator for a delete; the
             // slot payload follows either way.
             const Result r = fixed(6, digitsUpTo(4), true);
-            return r.parse == Parse::Complete ? Result{Parse::Complete, 6, kSlotBytes} : r;
+            return r.parse == Parse::Complete ? Result{Parse::Complete, 6, kSlotStoreBytes} : r;
         }
         default:
             return {Parse::Invalid};
@@ -445,7 +445,7 @@ void Printer::handle(const QByteArray& r) {
         case 'l': {
             const int n = digitsValue(r, 2, 3);
             if (n < kLogoSlots) {
-                const QByteArray payload = r.mid(6, kSlotBytes);
+                const QByteArray payload = r.mid(6, kSlotStoreBytes);
                 const bool clear = r[5] == kEnd || payload.count('\0') == payload.size();
                 state.logos[n] = clear ? QByteArray() : payload;
             }
@@ -570,7 +570,7 @@ bool Printer::load(const QString& folder) {
     for (int n = 0; n < kMarkPlaces; ++n)
         ok = fetch(markFileName(n), kMarkBytes, state.marks[n]) && ok;
     for (int n = 0; n < kLogoSlots; ++n)
-        ok = fetch(logoFileName(n), kSlotBytes, state.logos[n]) && ok;
+        ok = fetch(logoFileName(n), kSlotStoreBytes, state.logos[n]) && ok;
     return ok;
 }
 
