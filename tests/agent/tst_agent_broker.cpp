@@ -76,8 +76,10 @@ class AgentBrokerTest : public QObject {
     std::unique_ptr<mqtt::Client> agentClient;
     std::unique_ptr<Agent> agent;
 
-    void startAgent(const QStringList& allowed = {}, const QString& user = {}) {
+    void startAgent(const QStringList& allowed = {}, const QString& user = {},
+                    const QString& backupDir = {}) {
         AgentConfig c;
+        c.backupDir = backupDir;
         c.port = QStringLiteral("/dev/ttySIM0");
         c.name = QStringLiteral("line1");
         c.pollPeriodS = 1;
@@ -205,6 +207,44 @@ private slots:
         QCOMPARE(a.value("kind").toString(), QStringLiteral("refused"));
         QVERIFY(a.value("message").toString().contains(QStringLiteral("set-date-offset")));
         QCOMPARE(dateOffsetWrites(rig->printer), 0);
+    }
+
+    // A backup is a folder on the agent's machine; a restore writes, so it must be allowed.
+    void aBackupIsTakenIntoTheAgentsFolderAndARestoreNeedsItsWord() {
+        QTemporaryDir backups;
+        startAgent({}, {}, backups.path());
+        Watcher w(broker->url());
+        QTRY_VERIFY_WITH_TIMEOUT(w.agentOnline(), 10000);
+        w.send(QStringLiteral("backup"), R"({"id": "b1", "args": {"folder": "shift-1"}})");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.on(QStringLiteral("inkwick/line1/result/b1")).isEmpty(), 20000);
+        const QJsonObject b = w.last(QStringLiteral("inkwick/line1/result/b1"));
+        QVERIFY2(b.value("ok").toBool(), QJsonDocument(b).toJson().constData());
+        const QJsonArray logos = b.value("data").toObject().value("logos").toArray();
+        QVERIFY(!logos.isEmpty());
+        QDir folder(backups.filePath(QStringLiteral("shift-1")));
+        QVERIFY(folder.exists(QStringLiteral("manifest.json")));
+        QCOMPARE(folder.entryList({QStringLiteral("*.bin")}, QDir::Files).size(), 0);
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("logos"))).entryList(QDir::Files).size(),
+                 logos.size());
+
+        // The folder is kept: the same name again is refused, a path is no name.
+        w.send(QStringLiteral("backup"), R"({"id": "b2", "args": {"folder": "shift-1"}})");
+        w.send(QStringLiteral("backup"), R"({"id": "b3", "args": {"folder": "../etc"}})");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.on(QStringLiteral("inkwick/line1/result/b3")).isEmpty(), 20000);
+        QCOMPARE(w.last(QStringLiteral("inkwick/line1/result/b2")).value("kind").toString(),
+                 QStringLiteral("file"));
+        QCOMPARE(w.last(QStringLiteral("inkwick/line1/result/b3")).value("kind").toString(),
+                 QStringLiteral("bad_input"));
+
+        rig->printer.state.logos[logos.first().toInt()].clear();
+        const auto before = rig->printer.state.logos;
+        w.send(QStringLiteral("restore"),
+               R"({"id": "r1", "args": {"folder": "shift-1", "yes": true}})");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.on(QStringLiteral("inkwick/line1/result/r1")).isEmpty(), 20000);
+        const QJsonObject r = w.last(QStringLiteral("inkwick/line1/result/r1"));
+        QCOMPARE(r.value("kind").toString(), QStringLiteral("refused"));
+        QVERIFY(r.value("message").toString().contains(QStringLiteral("restore")));
+        QCOMPARE(rig->printer.state.logos, before);
     }
 
     void hostilePayloadsAreAnsweredAndChangeNothing() {
