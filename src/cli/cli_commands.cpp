@@ -61,17 +61,6 @@ struct Run {
     void message(const QString& m) const { dialogs.note(m); }
 };
 
-// A whole decimal number within [low, high], digits only, or nothing.
-std::optional<int> wholeNumber(const QString& text, int low, int high) {
-    if (text.isEmpty() || text.size() > 9 ||
-        !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        return std::nullopt;
-    const int n = text.toInt();
-    if (n < low || n > high)
-        return std::nullopt;
-    return n;
-}
-
 // The commands that are no printer operation: they report through the dialogs.
 struct OwnCommand {
     QString name;
@@ -233,7 +222,7 @@ int runCli(const QStringList& arguments, CliSeams seams) {
             const QString value = arguments[++i];
             if (a == QLatin1String("--port")) {
                 port = value;
-            } else if (const auto b = wholeNumber(value, 50, 4000000)) {
+            } else if (const auto b = operations::wholeNumber(value, 50, 4000000)) {
                 baud = *b;
             } else {
                 return finish(

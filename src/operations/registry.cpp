@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/registry.h"
 
+#include "operations/operation_parts.h"
+
 #include "link/request_exchange.h"
 
 #include <QJsonArray>
@@ -25,30 +27,9 @@ QString rangeText(const Argument& a) {
     return text;
 }
 
-// A refusal of what was typed: no box of the window says it.
-Failure refused(const QString& text) {
-    Failure f = badInput(text);
-    f.title.clear();
-    return f;
-}
-
 QString usageText(const Operation& op, const QString& program) {
     return QStringLiteral("использование: ") +
            (program.isEmpty() ? QString() : program + QLatin1Char(' ')) + usageLine(op);
-}
-
-// Digits only: "+5", "-0" and " 5" are no numbers here.
-std::optional<int> wholeNumber(const QString& text, int low, int high) {
-    if (text.isEmpty() || text.size() > 9)
-        return std::nullopt;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-    }
-    const int n = text.toInt();
-    if (n < low || n > high)
-        return std::nullopt;
-    return n;
 }
 
 // The value of one argument as typed, checked and converted.
@@ -57,22 +38,22 @@ Result<QVariant> checked(const Argument& a, const QString& typed) {
     case ArgType::Integer:
         if (const auto n = wholeNumber(typed, a.low, a.high))
             return QVariant(*n);
-        return refused(rangeText(a));
+        return argumentRefusal(rangeText(a));
     case ArgType::Choice:
         if (a.choices.contains(typed))
             return QVariant(typed);
-        return refused(shownName(a) + QStringLiteral(" - одно из: ") +
-                       a.choices.join(QStringLiteral(", ")));
+        return argumentRefusal(shownName(a) + QStringLiteral(" - одно из: ") +
+                               a.choices.join(QStringLiteral(", ")));
     case ArgType::Flag:
         return QVariant(true);
     case ArgType::Text:
     case ArgType::File:
     case ArgType::Folder:
         if (a.type != ArgType::Text && typed.isEmpty())
-            return refused(shownName(a) + QStringLiteral(": пустой путь"));
+            return argumentRefusal(shownName(a) + QStringLiteral(": пустой путь"));
         return QVariant(typed);
     }
-    return refused(shownName(a));
+    return argumentRefusal(shownName(a));
 }
 
 // Defaults for what was not given; a missing required one is refused.
@@ -89,8 +70,8 @@ Result<Arguments> completed(const Operation& op, Arguments args, const QString& 
             args.set(a.name, *value);
         } else if (a.required) {
             // JSON names the key; a command line shows how it goes.
-            return refused(program.isNull() ? QStringLiteral("не указан ") + a.name
-                                            : usageText(op, program));
+            return argumentRefusal(program.isNull() ? QStringLiteral("не указан ") + a.name
+                                                    : usageText(op, program));
         }
     }
     return args;
@@ -124,6 +105,19 @@ QString typeName(ArgType type) {
 
 } // namespace
 
+std::optional<int> wholeNumber(const QString& text, int low, int high) {
+    if (text.isEmpty() || text.size() > 9)
+        return std::nullopt;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    const int n = text.toInt();
+    if (n < low || n > high)
+        return std::nullopt;
+    return n;
+}
+
 const Operation* find(const QString& name) {
     for (const Operation& op : all()) {
         if (op.name == name)
@@ -137,24 +131,25 @@ Result<Arguments> argumentsFromJson(const Operation& op, const QJsonObject& json
     for (auto it = json.begin(); it != json.end(); ++it) {
         const Argument* a = argumentNamed(op, it.key());
         if (!a)
-            return refused(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, it.key()));
+            return argumentRefusal(
+                QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, it.key()));
         const QJsonValue v = it.value();
         QString typed;
         if (a->type == ArgType::Flag) {
             if (!v.isBool())
-                return refused(shownName(*a) + QStringLiteral(": нужно true или false"));
+                return argumentRefusal(shownName(*a) + QStringLiteral(": нужно true или false"));
             args.set(a->name, v.toBool());
             continue;
         }
         if (a->type == ArgType::Integer && v.isDouble()) {
             const double d = v.toDouble();
             if (d != double(qint64(d)) || d < a->low || d > a->high)
-                return refused(rangeText(*a));
+                return argumentRefusal(rangeText(*a));
             typed = QString::number(qint64(d));
         } else if (v.isString()) {
             typed = v.toString();
         } else {
-            return refused(shownName(*a) + QStringLiteral(": неверный тип значения"));
+            return argumentRefusal(shownName(*a) + QStringLiteral(": неверный тип значения"));
         }
         auto value = checked(*a, typed);
         if (!value)
@@ -178,13 +173,13 @@ Result<Arguments> argumentsFromCommandLine(const Operation& op, const QStringLis
         if (w.startsWith(QLatin1String("--"))) {
             const Argument* a = argumentNamed(op, w.mid(2));
             if (!a || a->positional)
-                return refused(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, w));
+                return argumentRefusal(QStringLiteral("%1: лишний аргумент '%2'").arg(op.name, w));
             if (a->type == ArgType::Flag) {
                 args.set(a->name, true);
                 continue;
             }
             if (i + 1 >= words.size())
-                return refused(w + QStringLiteral(": не указано значение"));
+                return argumentRefusal(w + QStringLiteral(": не указано значение"));
             auto value = checked(*a, words[++i]);
             if (!value)
                 return value.failure();
@@ -192,7 +187,7 @@ Result<Arguments> argumentsFromCommandLine(const Operation& op, const QStringLis
             continue;
         }
         if (next >= positionals.size())
-            return refused(usageText(op, program));
+            return argumentRefusal(usageText(op, program));
         auto value = checked(*positionals[next], w);
         if (!value)
             return value.failure();

@@ -115,6 +115,9 @@ printerlink::Result<Arguments> argumentsFromCommandLine(const Operation& op,
                                                         const QStringList& words,
                                                         const QString& program = {});
 
+// Decimal digits only, within [low, high]: "+5", "-0" and " 5" are no numbers here.
+std::optional<int> wholeNumber(const QString& text, int low, int high);
+
 // "read-fragment LINE FRAGMENT"
 QString usageLine(const Operation& op);
 // The usage line, the summary and one line per argument.
