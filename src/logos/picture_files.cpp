@@ -124,12 +124,21 @@ QByteArray encodePbm(int width, int byteRows, const QByteArray& columns) {
     return out;
 }
 
+QString fileReadErrorText(platform::FileReadError error, const QString& path) {
+    switch (error) {
+    case platform::FileReadError::None:
+        return {};
+    case platform::FileReadError::NotRegular:
+        return platform::notRegularFileText(displayName(path));
+    case platform::FileReadError::Unreadable:
+        break;
+    }
+    return unreadableFileText(path);
+}
+
 QByteArray readFileStart(const QString& path, qint64 limit, QString* error) {
     platform::FileRead file = platform::readRegularFile(path, limit);
-    if (file.error == platform::FileReadError::NotRegular)
-        *error = platform::notRegularFileText(displayName(path));
-    else if (!file.ok())
-        *error = unreadableFileText(path);
+    *error = fileReadErrorText(file.error, path);
     return file.bytes;
 }
 
@@ -140,16 +149,9 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
 BmpRead readBmp(const QString& path) {
     BmpRead result;
     QFile file(path);
-    switch (platform::openRegularFile(file)) {
-    case platform::FileReadError::None:
-        break;
-    case platform::FileReadError::NotRegular:
-        result.error = platform::notRegularFileText(displayName(path));
+    result.error = fileReadErrorText(platform::openRegularFile(file), path);
+    if (!result.error.isEmpty())
         return result;
-    case platform::FileReadError::Unreadable:
-        result.error = unreadableFileText(path);
-        return result;
-    }
     QImageReader reader(&file, "bmp");
     // Sizes come from the header: refuse before decoding, so a few bytes claiming a picture
     // millions of columns wide cannot claim gigabytes. A picture stored top to bottom has a

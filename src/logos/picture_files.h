@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/file_access.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -51,6 +53,8 @@ QString zeroWidthText();
 QString tooTallBmpText(int height);
 QString tooWideBmpText(int width);
 QString unreadableFileText(const QString& name);
+// The words for a file that could not be opened or read; "" when it could.
+QString fileReadErrorText(platform::FileReadError error, const QString& path);
 QString unwritableFileText(const QString& name);
 // A logo is written as BIN or BMP only; `suffix` as the name had it.
 QString unwritableTypeText(const QString& suffix);

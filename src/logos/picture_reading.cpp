@@ -32,16 +32,10 @@ bool isSvgName(const QString& path) {
 PictureRead readSvg(const QString& path) {
     PictureRead result;
     const platform::FileRead file = platform::readRegularFile(path, MaxSvgBytes);
-    if (file.error == platform::FileReadError::NotRegular) {
-        result.error = platform::notRegularFileText(displayName(path));
-        result.fileError = true;
+    result.error = fileReadErrorText(file.error, path);
+    result.fileError = !result.error.isEmpty();
+    if (result.fileError)
         return result;
-    }
-    if (!file.ok()) {
-        result.error = unreadableFileText(path);
-        result.fileError = true;
-        return result;
-    }
 #ifndef INKWICK_HAVE_SVG
     result.error = svgUnsupportedText(path);
     return result;
@@ -96,18 +90,10 @@ PictureRead readPicture(const QString& path) {
         return readSvg(path);
     PictureRead result;
     QFile file(path);
-    switch (platform::openRegularFile(file)) {
-    case platform::FileReadError::None:
-        break;
-    case platform::FileReadError::NotRegular:
-        result.error = platform::notRegularFileText(displayName(path));
-        result.fileError = true;
+    result.error = fileReadErrorText(platform::openRegularFile(file), path);
+    result.fileError = !result.error.isEmpty();
+    if (result.fileError)
         return result;
-    case platform::FileReadError::Unreadable:
-        result.error = unreadableFileText(path);
-        result.fileError = true;
-        return result;
-    }
     QImageReader reader(&file);
     const QByteArray format = reader.format();
     if (format == "svg" || format == "svgz") {
