@@ -11,7 +11,7 @@ PACKAGES=(
     libgl-dev qt6-svg-dev qt6-image-formats-plugins
     libbenchmark-dev fonts-liberation qt6-translations-l10n
     xvfb xauth clang-format
-    libmosquitto-dev mosquitto mosquitto-clients
+    libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 # The Windows build: cross compiler, Wine to run its tests, NSIS and zip to package it.

@@ -51,6 +51,7 @@ Client::Client(ClientOptions options, QObject* parent)
     mosquitto_max_inflight_messages_set(mosq_, 0);
     mosquitto_connect_callback_set(mosq_, &Client::onConnect);
     mosquitto_message_callback_set(mosq_, &Client::onMessage);
+    mosquitto_log_callback_set(mosq_, &Client::onLog);
 
     const QString user = options_.username.isEmpty() ? options_.broker.username : options_.username;
     const QString password =
@@ -151,10 +152,11 @@ void Client::tryConnect() {
     // The TCP connection itself is made blocking (libmosquitto's own loop functions need that);
     // a refused or closed port answers at once, and the socket is non-blocking afterwards.
     const QByteArray host = options_.broker.host.toUtf8();
+    lastTlsError_.clear();
     const int rc =
         mosquitto_connect(mosq_, host.constData(), options_.broker.port, options_.keepAliveS);
     if (rc != MOSQ_ERR_SUCCESS) {
-        lost(QStringLiteral("%1: %2").arg(options_.broker.display(), errorText(rc)));
+        lost(failure(rc));
         return;
     }
     state_ = State::Connecting;
@@ -209,7 +211,7 @@ void Client::onReadable() {
     if (rc != MOSQ_ERR_SUCCESS) {
         flushEvents();
         if (state_ != State::Waiting && state_ != State::Idle)
-            lost(QStringLiteral("%1: %2").arg(options_.broker.display(), errorText(rc)));
+            lost(failure(rc));
         return;
     }
     updateWrite();
@@ -221,7 +223,7 @@ void Client::onWritable() {
         return;
     const int rc = mosquitto_loop_write(mosq_, 1);
     if (rc != MOSQ_ERR_SUCCESS) {
-        lost(QStringLiteral("%1: %2").arg(options_.broker.display(), errorText(rc)));
+        lost(failure(rc));
         return;
     }
     updateWrite();
@@ -236,7 +238,7 @@ void Client::onMisc() {
     }
     const int rc = mosquitto_loop_misc(mosq_);
     if (rc != MOSQ_ERR_SUCCESS && (state_ == State::Connected || state_ == State::Connecting)) {
-        lost(QStringLiteral("%1: %2").arg(options_.broker.display(), errorText(rc)));
+        lost(failure(rc));
         return;
     }
     updateWrite();
@@ -262,6 +264,35 @@ void Client::flushEvents() {
     const auto inbox = std::exchange(inbox_, {});
     for (const auto& [topic, payload] : inbox)
         emit messageReceived(topic, payload);
+}
+
+QString Client::failure(int rc) const {
+    QString why = errorText(rc);
+    if (options_.broker.tls && !lastTlsError_.isEmpty())
+        why = tlsFailureText(lastTlsError_, options_.caFile);
+    return QStringLiteral("%1: %2").arg(options_.broker.display(), why);
+}
+
+QString tlsFailureText(const QString& opensslError, const QString& caFile) {
+    // "OpenSSL Error[0]: error:0A000086:SSL routines::certificate verify failed"
+    const QString reason = opensslError.section(QLatin1Char(':'), -1).trimmed();
+    if (reason == QLatin1String("certificate verify failed"))
+        return QStringLiteral("TLS: сертификат брокера не подписан удостоверяющим центром из '%1' "
+                              "или выдан не на этот узел (%2)")
+            .arg(caFile, reason);
+    if (reason.contains(QLatin1String("certificate required")))
+        return QStringLiteral("TLS: брокер требует сертификат клиента (cert-file и key-file) (%1)")
+            .arg(reason);
+    return QStringLiteral("TLS: %1").arg(reason.isEmpty() ? opensslError : reason);
+}
+
+void Client::onLog(mosquitto*, void* self, int level, const char* text) {
+    // The first line of OpenSSL's error queue is the cause; later ones only restate it.
+    auto* client = static_cast<Client*>(self);
+    const QString line = QString::fromUtf8(text);
+    if (level == MOSQ_LOG_ERR && client->lastTlsError_.isEmpty() &&
+        line.startsWith(QLatin1String("OpenSSL Error")))
+        client->lastTlsError_ = line;
 }
 
 void Client::onConnect(mosquitto*, void* self, int rc) {

@@ -79,9 +79,11 @@ private:
     void onWritable();
     void onMisc();
     void flushEvents();
+    QString failure(int rc) const;
 
     static void onConnect(mosquitto*, void* self, int rc);
     static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
+    static void onLog(mosquitto*, void* self, int level, const char* text);
 
     ClientOptions options_;
     mosquitto* mosq_ = nullptr;
@@ -98,6 +100,11 @@ private:
     QList<QPair<QString, QByteArray>> inbox_;
     int connackRc_ = -1;
     int connectTicks_ = 0;
+    // libmosquitto says only "a TLS error occurred"; OpenSSL's reason comes through its log.
+    QString lastTlsError_;
 };
+
+// What to tell a person about a failed TLS connection, from OpenSSL's own error line.
+QString tlsFailureText(const QString& opensslError, const QString& caFile);
 
 } // namespace mqtt

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 // A mosquitto of the test's own on a free loopback port, anonymous, keeping nothing on disk.
+// The extra configuration follows the listener line, so TLS settings there apply to it.
 // Stopped (and its folder removed) when the object goes; restart() keeps the port.
 class BrokerProcess {
 public:
@@ -39,6 +40,8 @@ public:
 
     int port() const { return port_; }
     QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(port_); }
+    // For a listener the extra configuration gives certificates.
+    QString tlsUrl() const { return QStringLiteral("mqtts://127.0.0.1:%1").arg(port_); }
     QString folder() const { return dir_.path(); }
 
     // False when mosquitto did not come up within the time.
