@@ -325,11 +325,15 @@ private slots:
         Watcher dashboard(broker->url(), QStringLiteral("dashboard"));
         QTRY_VERIFY(
             dashboard.last(QStringLiteral("inkwick/line1/status")).value("online").toBool());
+        QSignalSpy answered(agent.get(), &Agent::answered);
         dashboard.send(QStringLiteral("set-date-offset"), R"({"id": "d1", "args": {"days": 9}})");
         Watcher shift(broker->url(), QStringLiteral("shift"));
         QTRY_VERIFY_WITH_TIMEOUT(shift.agentOnline(), 10000);
         shift.send(QStringLiteral("set-date-offset"), R"({"id": "s1", "args": {"days": 3}})");
         QTRY_VERIFY(!shift.on(QStringLiteral("inkwick/line1/result/s1")).isEmpty());
+        // The broker dropped the dashboard's command: the agent never saw it to answer.
+        QCOMPARE(answered.size(), 1);
+        QCOMPARE(answered.first().first().toString(), QStringLiteral("s1"));
         QCOMPARE(rig->printer.requests.count(QByteArray("\x1D"
                                                         "D0003\x0E")),
                  1);
