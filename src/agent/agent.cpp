@@ -190,20 +190,23 @@ void Agent::work() {
     if (running_)
         return; // the piece under way schedules the next one when it ends
     running_ = true;
-    if (pollWanted_) {
-        pollWanted_ = false;
-        poll();
-    } else if (auto command = queue_.take()) {
+    // Someone waits for a command's answer; nobody waits for a read-out.
+    if (auto command = queue_.take()) {
         const QByteArray answer = compact(execute(*command));
         queue_.answer(command->id, answer);
         publishAnswer(command->id, answer);
+    } else if (!pollLeft_.isEmpty()) {
+        pollStep();
+    } else if (pollWanted_) {
+        pollWanted_ = false;
+        beginPoll();
     }
     running_ = false;
     if (stopWanted_) {
         stop();
         return;
     }
-    if (pollWanted_ || !queue_.isEmpty())
+    if (pollWanted_ || !pollLeft_.isEmpty() || !queue_.isEmpty())
         scheduleWork();
 }
 
@@ -280,26 +283,33 @@ void Agent::printerLost(const QString& why) {
         publishStatus();
 }
 
-void Agent::poll() {
+void Agent::beginPoll() {
     if (!ensurePrinter())
         return;
-    QJsonObject readouts;
-    for (const QString& name : readoutOperations) {
-        const operations::Operation* op = operations::find(name);
-        const auto args = operations::argumentsFromJson(*op, {});
-        operations::Outcome out;
-        if (args)
-            out = operations::invoke(session_, *op, *args);
-        else
-            out.failure = args.failure();
-        noteOutcome(out);
-        if (!online_)
-            return; // the last good read-outs stay; the status says why
-        readouts.insert(name, out.ok() ? QJsonValue(answerJson(out).value(QLatin1String("data")))
-                                       : QJsonValue(failureJson(*out.failure)));
+    pollLeft_ = readoutOperations;
+    pollReadouts_ = {};
+}
+
+void Agent::pollStep() {
+    const QString name = pollLeft_.takeFirst();
+    const operations::Operation* op = operations::find(name);
+    const auto args = operations::argumentsFromJson(*op, {});
+    operations::Outcome out;
+    if (args)
+        out = operations::invoke(session_, *op, *args);
+    else
+        out.failure = args.failure();
+    noteOutcome(out);
+    if (!online_) {
+        pollLeft_.clear(); // the last good read-outs stay; the status says why
+        return;
     }
-    readouts.insert(QStringLiteral("time"), utcNow());
-    readouts_ = readouts;
+    pollReadouts_.insert(name, out.ok() ? QJsonValue(answerJson(out).value(QLatin1String("data")))
+                                        : QJsonValue(failureJson(*out.failure)));
+    if (!pollLeft_.isEmpty())
+        return;
+    pollReadouts_.insert(QStringLiteral("time"), utcNow());
+    readouts_ = std::exchange(pollReadouts_, {});
     broker_.publish(topics_.readouts(), compact(readouts_), 1, true);
     publishStatus();
     emit polled();

@@ -17,7 +17,7 @@
 namespace agent {
 
 // One printer on the broker: its status and read-outs published, the commands sent to it run
-// one at a time between polls, every answer on result/<id>.
+// one at a time between read-outs, every answer on result/<id>.
 //
 // Operations wait on the port with the event loop turning, so messages and timers may arrive
 // in the middle of one: they only queue work, and the next piece starts from the event loop
@@ -43,8 +43,6 @@ public:
 
     // The answer to a command, without the broker: what result/<id> gets.
     QJsonObject execute(const QueuedCommand& command);
-    // One poll: every read-out, published when the printer answered them.
-    void poll();
 
 signals:
     // After each answer published (tests and benchmarks count them).
@@ -58,6 +56,9 @@ private:
     void scheduleWork();
     void work();
     void pollDue();
+    // A poll is read one read-out at a time, so a command waits for one read-out, not all.
+    void beginPoll();
+    void pollStep();
     printerlink::Result<void> ensurePrinter();
     void noteOutcome(const operations::Outcome& out);
     void printerLost(const QString& why);
@@ -81,6 +82,8 @@ private:
     QString versionText_;
     QDateTime lastExchange_;
     QJsonObject readouts_;
+    QStringList pollLeft_;
+    QJsonObject pollReadouts_;
 };
 
 // {"ok": ..., "kind": ..., "exit": ..., "message": ..., "data": {...}} of an outcome.
