@@ -61,10 +61,12 @@ wine_prefix() {
     fi
 }
 
-# wine_start: the Wine server for the runs that follow, its output out of their way. Started by
-# the first program instead, it would inherit that program's output and keep it open.
+# wine_start: the Wine server and Wine's own services for the runs that follow, their output out
+# of the way. Started by the first program instead, they would inherit its output and hold it
+# open: ctest would wait on that test until its timeout.
 wine_start() {
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    "$WINE" reg query 'HKLM\Software\Wine\Ports' >/dev/null 2>&1 </dev/null || true
 }
 
 # wine_com_port COMn UNIX_PATH: Wine's COMn is the device at UNIX_PATH (a link may come later).

@@ -842,6 +842,11 @@ private slots:
         QCOMPARE(w.session().workDir.absolutePath(),
                  QDir(QDir(home).filePath(QStringLiteral("PRINTER FILES"))).absolutePath());
         QVERIFY(w.session().workDir.exists());
+#ifdef Q_OS_WIN
+        // An installed copy always lands in the documents folder: nothing to announce.
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        return;
+#endif
         QCOMPARE(rig.dialogs.shown.size(), 1);
         QCOMPARE(rig.dialogs.last().icon, MessageIcon::Warning);
         QVERIFY(rig.dialogs.last().text.contains(
