@@ -14,7 +14,6 @@ namespace service {
 
 namespace {
 
-const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ");
 const QString kBackupTitle = QStringLiteral("Резервная копия Маркиратора");
 const QString kCompareTitle = QStringLiteral("Сравнение с резервной копией");
 

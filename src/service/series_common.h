@@ -8,6 +8,9 @@
 // Shared by the reading and the writing series.
 namespace service {
 
+// The title of the window's closing boxes.
+inline const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ");
+
 // The window's error box.
 SeriesMessage errorMessage(const QString& text);
 

@@ -18,7 +18,6 @@ namespace service {
 
 namespace {
 
-const QString kSystemTitle = QStringLiteral("СООБЩЕНИЕ СИСТЕМЫ");
 const QString kRestoreTitle = QStringLiteral("Восстановление из резервной копии");
 const QString kWriting = QStringLiteral("Запись и проверка");
 

@@ -2,6 +2,7 @@
 // The agent and inkwick-cli --broker over TLS and MQTT 5, against a real mosquitto whose
 // certificates the test makes with openssl.
 #include "agent/agent.h"
+#include "broker_cli_run.h"
 #include "broker_process.h"
 #include "cli/cli_broker.h"
 #include "test_rig.h"
@@ -80,14 +81,7 @@ struct Certificates {
 };
 
 QString run(const QStringList& args, int* status) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
-    *status = cli::runBroker(args, out, stderr);
-    std::fclose(out);
-    const QString text = QString::fromUtf8(buffer, qsizetype(size));
-    std::free(buffer);
-    return text;
+    return runBrokerCli(args, status);
 }
 
 } // namespace

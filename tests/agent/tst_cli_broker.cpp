@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // inkwick-cli --broker against agents of this process and a real mosquitto.
 #include "agent/agent.h"
+#include "broker_cli_run.h"
 #include "broker_process.h"
 #include "cli/cli_broker.h"
 #include "test_rig.h"
@@ -36,14 +37,7 @@ struct Plant {
 
 // Runs the command line and gives its standard output.
 QString run(const QStringList& args, int* status) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
-    *status = cli::runBroker(args, out, stderr);
-    std::fclose(out);
-    const QString text = QString::fromUtf8(buffer, qsizetype(size));
-    std::free(buffer);
-    return text;
+    return runBrokerCli(args, status);
 }
 
 } // namespace
