@@ -22,7 +22,16 @@ namespace platform {
 
 namespace {
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+// The driver's own queues; zeros when the handle does not answer.
+COMSTAT driverQueues(const QSerialPort& port) {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (!ClearCommError(reinterpret_cast<HANDLE>(port.handle()), &errors, &stat))
+        return COMSTAT{};
+    return stat;
+}
+#else
 // The device path for a name: a path is kept, a bare name (ttyUSB0) is looked up in /dev.
 QString systemLocation(const QString& device) {
     if (device.startsWith(QLatin1Char('/')))
@@ -184,6 +193,15 @@ void QtSerialPort::pullInput() {
     // bytesAvailable() only counts Qt's buffer; this moves what the driver holds into it. With
     // nothing there it sets TimeoutError, which is not a fault.
     port_->waitForReadyRead(0);
+#ifdef Q_OS_WIN
+    // Qt reads once WaitCommEvent reports a character. Where that wait ends in failure (Wine on
+    // a pseudo-terminal, which has no modem lines), reading stops and the bytes stay in the
+    // driver, counted by nobody. Setting the buffer size starts a read again without taking any.
+    if (driverQueues(*port_).cbInQue > 0) {
+        port_->setReadBufferSize(kReadBufferBytes);
+        port_->waitForReadyRead(0);
+    }
+#endif
 }
 
 qint64 QtSerialPort::inputWaiting() {
@@ -197,11 +215,7 @@ qint64 QtSerialPort::inputWaiting() {
 
 qint64 QtSerialPort::driverOutputQueue() const {
 #ifdef Q_OS_WIN
-    DWORD errors = 0;
-    COMSTAT stat{};
-    if (!ClearCommError(reinterpret_cast<HANDLE>(port_->handle()), &errors, &stat))
-        return 0;
-    return qint64(stat.cbOutQue);
+    return qint64(driverQueues(*port_).cbOutQue);
 #else
     int queued = 0;
     if (::ioctl(port_->handle(), TIOCOUTQ, &queued) != 0)
