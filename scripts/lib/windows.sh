@@ -18,13 +18,14 @@ windows_qt_translations() {
 }
 
 # build_host_tools: the native programs a cross build runs on this machine (the icon drawer, the
-# printer simulator), built in the normal build folder.
+# printer simulator, the Linux inkwick-cli the installed Windows one is checked against), built in
+# the normal build folder.
 build_host_tools() {
     local dir="$ROOT/build"
     local launcher=()
     command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     cmake -S "$ROOT" -B "$dir" -G Ninja "${launcher[@]}" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)" --target make_icons printer-sim >/dev/null
+    cmake --build "$dir" --parallel "$(nproc)" --target make_icons printer-sim inkwick-cli >/dev/null
 }
 
 # configure_and_build_windows BUILD_DIR QT_PREFIX [cmake options...]
@@ -96,4 +97,28 @@ nsis_file_lists() {
     while read -r d; do
         printf 'RMDir "$INSTDIR\\%s"\n' "${d//\//\\}" >>"$unfiles"
     done < <(cd "$stage" && find . -mindepth 1 -type d | sed 's|^\./||' | sort -r)
+}
+
+# windows_installer BUILD_DIR: the program folder `cmake --install` makes from the build, and
+# from it Inkwick-<version>-x64-setup.exe (NSIS) and the portable zip. Prints the two files.
+windows_installer() {
+    local dir="$1" version name stage files unfiles setup zip
+    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")"
+    name="Inkwick-$version-x64"
+    stage="$dir/$name"
+    rm -rf "$stage"
+    cmake --install "$dir" --prefix "$stage" --strip >/dev/null
+
+    files="$dir/install.nsh"
+    unfiles="$dir/uninstall.nsh"
+    nsis_file_lists "$stage" "$files" "$unfiles"
+
+    setup="$dir/$name-setup.exe"
+    zip="$dir/$name-portable.zip"
+    rm -f "$setup" "$zip"
+    makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DFILES="$files" \
+        -DUNFILES="$unfiles" -DOUTFILE="$setup" "$ROOT/packaging/windows/inkwick.nsi" >/dev/null
+    (cd "$dir" && zip -qr9 "$zip" "$name")
+    echo "$setup"
+    echo "$zip"
 }
