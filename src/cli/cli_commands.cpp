@@ -112,6 +112,7 @@ QString failureLine(const Failure& f) {
 QString generalHelp() {
     QString text = QStringLiteral(
         "Использование: inkwick-cli [--port DEVICE|COMn] [--baud N] [--json] COMMAND ...\n"
+        "               inkwick-cli --help | --version\n"
         "Команды:\n");
     for (const operations::Operation& op : operations::all())
         text += QStringLiteral("  ") + operations::usageLine(op) + QLatin1Char('\n');
@@ -214,6 +215,8 @@ int runCli(const QStringList& arguments, CliSeams seams) {
         const QString a = arguments[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             return help(generalHelp());
+        if (a == QLatin1String("--version"))
+            return help(QStringLiteral("inkwick-cli ") + QStringLiteral(INKWICK_VERSION));
         if (a == QLatin1String("--json"))
             continue;
         if (a == QLatin1String("--port") || a == QLatin1String("--baud")) {

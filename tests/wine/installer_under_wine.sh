@@ -47,10 +47,14 @@ done
 [ -f "$programs/Inkwick.lnk" ] || fail "no Start-menu entry"
 "$wine" reg query "$key" /v DisplayName 2>/dev/null | grep -q "Inkwick" ||
     fail "no entry among the installed programs"
-# Every program in the folder starts from it alone (a copy elsewhere would miss its DLLs).
+# Every program in the folder starts from it alone (a copy elsewhere would miss its DLLs) and is
+# the installer's version.
+release="$(basename "$setup" | sed -n 's/^Inkwick-\(.*\)-x64-setup\.exe$/\1/p')"
 while read -r exe; do
-    [ "$(basename "$exe")" = uninstall.exe ] && continue
-    out="$("$wine" "$exe" --help 2>&1)" || fail "$exe --help: $out"
+    name="$(basename "$exe" .exe)"
+    [ "$name" = uninstall ] && continue
+    out="$("$wine" "$exe" --version 2>&1)" || fail "$name --version: $out"
+    [ "$(tr -d '\r' <<<"$out")" = "$name $release" ] || fail "$name --version: $out"
 done < <(find "$installed" -name '*.exe')
 
 "$sim" --link "$link" --memory "$work/memory" --request-log "$work/requests" >"$work/sim.out" 2>&1 &
