@@ -101,6 +101,42 @@ median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n '5p;6p' | awk '{ s += $1
 echo "--all median ${median} ms = $(awk -v a="$median" -v b="$slowest" 'BEGIN { printf "%.2f", a / b }') x the slowest single printer"
 echo "--all worst ${worst} ms = $(awk -v a="$worst" -v b="$slowest" 'BEGIN { printf "%.2f", a / b }') x the slowest single printer (target 1.5)"
 
+# Where one --all run's time goes, seen from the broker: a listener stamps every command, every
+# answer and the run's own sync message as it passes; the run's start and end are stamped here.
+echo "== one --all run, step by step (times from the run's start, ms)"
+trace() {
+    local what="$1"
+    shift
+    mosquitto_sub -h 127.0.0.1 -p "$port" -F '%U %t' -t 'inkwick/+/cmd/#' -t 'inkwick/+/result/#' \
+        -t 'inkwick-cli/#' >"$work/trace" 2>/dev/null &
+    local sub=$!
+    sleep 0.3
+    local t0 t1
+    t0=$(date +%s.%N)
+    "$cli" --broker "$url" "$@" set-date-offset 3 >/dev/null
+    t1=$(date +%s.%N)
+    sleep 0.2
+    kill "$sub"; wait "$sub" 2>/dev/null || true
+    awk -v t0="$t0" -v t1="$t1" -v what="$what" '
+        function ms(t) { return (t - t0) * 1000 }
+        $2 ~ /\/sync$/ && !sync { sync = $1 }
+        $2 ~ /\/cmd\// { if (!c1) c1 = $1; cn = $1; cmds++ }
+        $2 ~ /\/result\// { if (!r1) r1 = $1; rn = $1; results++ }
+        END {
+            printf "%s: ", what
+            if (sync) printf "sync %.1f, ", ms(sync)
+            printf "first command %.1f, last command %.1f (%d), first answer %.1f, last answer %.1f (%d), exit %.1f\n", \
+                ms(c1), ms(cn), cmds, ms(r1), ms(rn), results, ms(t1)
+        }' "$work/trace"
+}
+for run in 1 2 3; do
+    trace "single line$printers, run $run" --printer "line$printers"
+    trace "--all, run $run" --all
+done
+t0=$(now_ms)
+"$cli" --version >/dev/null
+echo "inkwick-cli --version alone: $(( $(now_ms) - t0 )) ms"
+
 echo "== resident memory per agent"
 rss_total=0
 rss_max=0

@@ -50,7 +50,9 @@ Result<QJsonObject> FileArguments::prepare(const QJsonObject& args) {
         }
         if (a.type != operations::ArgType::File)
             continue;
-        if (!scratch_.isValid())
+        if (!scratch_)
+            scratch_.emplace();
+        if (!scratch_->isValid())
             return fileFailure(QStringLiteral("временная папка агента не создана"));
         const QJsonObject o = v.toObject();
         // "FILE.mrt" names the kind of file an operation expects; the command may name its own.
@@ -60,7 +62,7 @@ Result<QJsonObject> FileArguments::prepare(const QJsonObject& args) {
         const QString name = o.value(QLatin1String("name")).toString(usual);
         if (!isPlainName(name))
             return badInput(QStringLiteral("'%1' - имя файла без папок").arg(a.name));
-        const QString path = QDir(scratch_.path()).filePath(name);
+        const QString path = QDir(scratch_->path()).filePath(name);
         QByteArray bytes;
         bool given = true;
         if (v.isString()) {

@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace agent {
 
 // Files and folders of a command travel in its JSON, never as paths of the agent's machine:
@@ -27,7 +29,9 @@ public:
 private:
     const operations::Operation& op_;
     QString backupDir_;
-    QTemporaryDir scratch_;
+    // Made for the first file argument only: most commands have none, and a folder made and
+    // removed for each of them costs more than the command's own exchange.
+    std::optional<QTemporaryDir> scratch_;
     QList<QPair<QString, QString>> outputs_; // argument name, path
 };
 
