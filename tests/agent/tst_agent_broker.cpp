@@ -173,6 +173,27 @@ private slots:
                                                           "D0030\x0E")));
     }
 
+    // A shift's command does not wait for a whole poll: it goes in after the read-out under way.
+    void aCommandArrivingDuringAPollRunsBeforeTheRestOfIt() {
+        startAgent({QStringLiteral("set-date-offset")});
+        QSignalSpy polled(agent.get(), &Agent::polled);
+        QVERIFY(polled.wait(5000));
+        bool sent = false;
+        rig->port.onWrite = [&](const QByteArray&) {
+            // The next poll's first read-out is on its way to the printer.
+            if (std::exchange(sent, true))
+                return;
+            emit agentClient->messageReceived(QStringLiteral("inkwick/line1/cmd/set-date-offset"),
+                                              R"({"id": "mid-poll", "args": {"days": 5}})");
+        };
+        int writesWhenPolled = -1;
+        connect(agent.get(), &Agent::polled, this,
+                [&] { writesWhenPolled = dateOffsetWrites(rig->printer); });
+        QVERIFY(polled.wait(5000));
+        QVERIFY(sent);
+        QCOMPARE(writesWhenPolled, 1);
+    }
+
     void aMarkFileTravelsAsTextBothWays() {
         startAgent({QStringLiteral("write-mark")});
         Watcher w(broker->url());

@@ -45,6 +45,8 @@ bool SimulatedPort::open(const QString& device, int baudRate) {
 }
 
 bool SimulatedPort::write(const QByteArray& bytes) {
+    if (onWrite)
+        onWrite(bytes);
     deliver();
     if (!isOpen() || printer_.faults.refuseWrite)
         return false;

@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // A serial port wired to a simulated printer in virtual time: bytes leave the host and reach
 // the host at the line's byte rate (10 bits per byte) as the virtual clock advances. The printer
 // model takes written bytes at once (its state shows what was sent) but times its replies from
@@ -32,6 +34,9 @@ public:
     qint64 vanishAfterReplyBytes = -1;
     // When the first and the last byte of each write reached the printer, in microseconds.
     QList<QPair<qint64, qint64>> arrivals;
+    // Called with every write the host makes, before it leaves: a test's moment "while the
+    // program talks to the printer".
+    std::function<void(const QByteArray&)> onWrite;
 
     bool open(const QString& device, int baudRate) override;
     OpenError lastOpenError() const override { return lastError_; }
