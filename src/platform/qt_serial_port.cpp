@@ -4,6 +4,7 @@
 #include "platform/line_time.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
@@ -32,10 +33,14 @@ COMSTAT driverQueues(const QSerialPort& port) {
     return stat;
 }
 #else
-// The device path for a name: a path is kept, a bare name (ttyUSB0) is looked up in /dev.
+// The device path for a name: a path is kept, a bare name (ttyUSB0) is looked up in /dev. Qt
+// reads "dir/tty" as a name under /dev (serial/by-id/...); where the current folder has it (a
+// simulator's link, build/sim-port) it is that path instead.
 QString systemLocation(const QString& device) {
     if (device.startsWith(QLatin1Char('/')))
         return device;
+    if (device.contains(QLatin1Char('/')) && QFileInfo::exists(device))
+        return QFileInfo(device).absoluteFilePath();
     const QString location = QSerialPortInfo(device).systemLocation();
     return location.isEmpty() ? QStringLiteral("/dev/") + device : location;
 }
@@ -89,7 +94,11 @@ bool QtSerialPort::open(const QString& device, int baudRate) {
     baud_ = baudRate;
 
     port_ = std::make_unique<QSerialPort>();
+#ifdef Q_OS_WIN
     port_->setPortName(device);
+#else
+    port_->setPortName(systemLocation(device));
+#endif
     // Applied before open so that the port starts out in the right state.
     port_->setBaudRate(baudRate);
     port_->setDataBits(QSerialPort::Data8);

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
@@ -357,6 +358,30 @@ private slots:
         QCOMPARE(line.waitFor([&] { return line.port().inputWaiting(); }, kReply.size()),
                  qint64(kReply.size()));
         QCOMPARE(line.port().read(100), kReply);
+#else
+        QSKIP("needs a pseudo-terminal");
+#endif
+    }
+
+    // A path from the current folder (scripts/run's build/sim-port) is that file, not a name
+    // under /dev, both for the program that opens it and for the one that finds it taken.
+    void aPathFromTheCurrentFolderOpensAndIsBusyByThatName() {
+#ifdef Q_OS_UNIX
+        QFETCH_GLOBAL(QString, kind);
+        if (kind != QLatin1String("qt on a pty"))
+            QSKIP("a simulated port has no folders");
+        PtyLine line;
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("build")));
+        QVERIFY(QFile::link(line.device(), dir.filePath(QStringLiteral("build/sim-port"))));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        QtSerialPort second;
+        QVERIFY(line.port().open(QStringLiteral("build/sim-port"), 115200));
+        QVERIFY(exchange(line));
+        QVERIFY(!second.open(QStringLiteral("build/sim-port"), 115200));
+        QCOMPARE(second.lastOpenError(), SerialPort::OpenError::Busy);
 #else
         QSKIP("needs a pseudo-terminal");
 #endif
