@@ -99,7 +99,7 @@ done
 (cd "$work" && DISPLAY="$display" exec "$wine" explorer /desktop=Inkwick,800x600 \
     "C:\\Program Files\\Inkwick\\inkwick.exe") >"$work/gui.out" 2>&1 &
 gui_pid=$!
-x() { DISPLAY="$display" timeout 20 xdotool "$@"; }
+x() { DISPLAY="$display" timeout 60 xdotool "$@"; }
 shown() {
     local w
     for w in $(DISPLAY="$display" xdotool search --onlyvisible --name . 2>/dev/null); do
@@ -139,9 +139,11 @@ gui_pid=""
 mkdir -p "$installed/PRINTER FILES"
 printf '11\x1802СМЕНА 2\r\n' >"$installed/PRINTER FILES/shift.mrt"
 "$wine" "C:\\Program Files\\Inkwick\\uninstall.exe" /S || fail "the silent uninstall failed"
-# The uninstaller runs on from a copy of itself in the temporary folder.
+# The uninstaller runs on from a copy of itself in the temporary folder: its last steps are the
+# Start-menu entry and the registry.
 for _ in $(seq 100); do
-    [ -e "$installed/uninstall.exe" ] || break
+    [ -e "$installed/uninstall.exe" ] || [ -e "$programs" ] ||
+        "$wine" reg query "$key" >/dev/null 2>&1 || break
     sleep 0.2
 done
 [ -e "$installed/uninstall.exe" ] && fail "the uninstaller left itself behind"
