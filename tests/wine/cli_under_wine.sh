@@ -15,18 +15,9 @@ finish() {
 }
 trap finish EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/common.sh"
 
-"$sim" --link "$link" --memory "$work/memory" >"$work/sim.out" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do
-    [ -e "$link" ] && break
-    sleep 0.1
-done
-[ -e "$link" ] || fail "printer-sim made no $link"
+start_printer_sim "$sim" "$link"
 
 run() {
     (cd "$work" && "$wine_run" "$cli" --port "$port" --json "$@")

@@ -25,10 +25,7 @@ finish() {
 }
 trap finish EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/common.sh"
 
 [ -f "$setup" ] || fail "no installer at $setup (scripts/test --windows makes it)"
 installed="$WINEPREFIX/drive_c/Program Files/Inkwick"
@@ -57,13 +54,7 @@ while read -r exe; do
     [ "$(tr -d '\r' <<<"$out")" = "$name $release" ] || fail "$name --version: $out"
 done < <(find "$installed" -name '*.exe')
 
-"$sim" --link "$link" --memory "$work/memory" --request-log "$work/requests" >"$work/sim.out" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do
-    [ -e "$link" ] && break
-    sleep 0.1
-done
-[ -e "$link" ] || fail "printer-sim made no $link"
+start_printer_sim "$sim" "$link" --request-log "$work/requests"
 
 cli() {
     (cd "$work" && "$wine" "C:\\Program Files\\Inkwick\\inkwick-cli.exe" --port "$port" --json "$@")
